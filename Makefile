@@ -1,0 +1,36 @@
+# Two commands: `make test` (every test) and `make demo` (the main job).
+# Each first runs `make setup`, which installs what is missing.
+SHELL := /bin/bash
+JOBS ?= 2
+NATIVE := build/native
+WIN32 := build/win32
+WIN64 := build/win64
+
+.PHONY: setup native win32 win64 test demo clean
+
+setup:
+	@bash scripts/setup
+
+native:
+	@cmake -S . -B $(NATIVE) -G "Unix Makefiles" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+win32:
+	@cmake -S . -B $(WIN32) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(WIN32) -j$(JOBS)
+
+win64: win32
+	@cmake -S . -B $(WIN64) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DVK_PRODUCT_DIR=$(CURDIR)/$(WIN32)/bin >/dev/null
+	@bash scripts/with-display cmake --build $(WIN64) -j$(JOBS)
+
+test: setup
+	@$(MAKE) --no-print-directory native win64
+	@bash scripts/run-tests $(NATIVE) $(WIN64)
+
+demo: setup
+	@$(MAKE) --no-print-directory win32
+	@bash scripts/demo $(WIN32)
+
+clean:
+	rm -rf $(NATIVE) $(WIN32) $(WIN64)

@@ -1,0 +1,56 @@
+// The process-wide start-up state of the player: one show per process. Set
+// by self-extraction and start-up, read by the rest of the player, cleared by
+// the shutdown.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/path_ops.h"
+
+struct PlayerSettings {
+  int noTransition;
+  int noSound;
+  int noBgm;
+  int noTextAnimation;
+};
+
+// The screen-saver framework's name strings.
+struct FrameworkNames {
+  char name[40];          // program base name
+  char appName[40];
+  char screenSaver[40];
+  char iniFile[14];       // string 1001
+  char helpFile[14];      // string 1009
+  char noHelpMemory[256]; // string 1008
+};
+
+enum { CURSOR_COUNT = 7, SHADOW_COUNT = 5 };
+
+struct StartupState {
+  HWND mainWindow;
+  HINSTANCE instance;
+  int soundAvailable;
+  int screenWidth, screenHeight;
+  int smallWindow;
+  char tempFolder[PATH_SIZE];
+  char appName[PATH_SIZE];
+  char programFolder[PATH_SIZE];
+  char programPath[PATH_SIZE];
+  char showTempFile[PATH_SIZE];
+  char mediaFolder[PATH_SIZE];
+  char (*extractedFiles)[PATH_SIZE];  // memory block
+  int extractedCount;
+  void *pageArray;                    // memory block of pages
+  int pageCount;
+  HCURSOR cursors[CURSOR_COUNT];      // DRAGCOPY, DRAGCOPY2, DRAGMOVE, DRAGMOVE2, HANDCUR, HANDCUR2, HANDCUR3
+  void *shadowImages[SHADOW_COUNT];   // SHADOW_V, SHADOW_H, SHADOW_HV, SHADOW_HL, SHADOW_VT
+  int shadowWidth, shadowHeight;
+  PlayerSettings settings;
+  FrameworkNames names;
+};
+
+extern StartupState Startup;
+
+// Finds the show data in the program's own file and writes it to the show
+// temp file; records the start-up state. 1 on success, 0 otherwise.
+int ExtractShowData(HWND window);

@@ -1,0 +1,92 @@
+// Centring dialogs and finding and starting the web browser.
+#include "shell/system_ops.h"
+
+#include <cstdio>
+#include <initializer_list>
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/file_ops.h"
+#include "shell/mem_block.h"
+#include "shell/path_ops.h"
+
+void CenterOverOwner(HWND window, HWND owner) {
+  RECT self, over, work;
+  GetWindowRect(window, &self);
+  if (!owner || !GetWindowRect(owner, &over)) SetRect(&over, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+    SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  int width = self.right - self.left, height = self.bottom - self.top;
+  int x = over.left + ((over.right - over.left) - width) / 2;
+  int y = over.top + ((over.bottom - over.top) - height) / 2;
+  if (x < work.left) x = work.left;
+  else if (x + width > work.right) x = work.right - width;
+  if (y < work.top) y = work.top;
+  else if (y + height > work.bottom) y = work.bottom - height;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static bool ReadDefaultValue(const char *key, char *out, LONG size) {
+  LONG length = size;
+  if (RegQueryValueA(HKEY_CLASSES_ROOT, key, out, &length) != ERROR_SUCCESS) return false;
+  out[size - 1] = 0;
+  return true;
+}
+
+// The open command of the first of .htm and .html whose class has one.
+static bool OpenCommandFor(char *command, LONG size) {
+  for (const char *extension : {"htm", "html"}) {
+    char key[300], fileClass[257] = {};
+    snprintf(key, sizeof key, ".%s", extension);
+    if (!ReadDefaultValue(key, fileClass, 256) || !*fileClass) continue;
+    snprintf(key, sizeof key, "%s\\shell\\open\\command", fileClass);
+    if (ReadDefaultValue(key, command, size)) return true;
+  }
+  return false;
+}
+
+int FindBrowser(char *buffer) {
+  buffer[0] = 0;
+  char command[1024] = {};
+  if (OpenCommandFor(command, sizeof command)) {
+    const char *p = command;
+    while (*p == ' ' || *p == '\t' || *p == '"') ++p;
+    char program[1024];
+    size_t keep = _strnicmp(p, "%systemdrive%", 13) == 0 ? 13 : 0;
+    size_t len = keep + strcspn(p + keep, "\"%");
+    memcpy(program, p, len);
+    program[len] = 0;
+    if (char *url = strstr(program, "-url")) *url = 0;
+    char expanded[1024];
+    if (keep) {
+      const char *drive = getenv("systemdrive");
+      snprintf(expanded, sizeof expanded, "%s%s", drive ? drive : "%systemdrive%", program + 13);
+    } else {
+      strcpy(expanded, program);
+    }
+    // Trailing blanks left before a cut argument are not part of the file name.
+    size_t end = strlen(expanded);
+    while (end && expanded[end - 1] == ' ') expanded[--end] = 0;
+    return CopyPath(buffer, expanded) && PathExists(buffer) == 1 ? 1 : (buffer[0] = 0, 0);
+  }
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  bool modern = version.dwPlatformId == VER_PLATFORM_WIN32_NT ? version.dwMajorVersion >= 5
+                                                                : (version.dwBuildNumber & 0xFFFF) > 1997;
+  if (!modern) return 0;
+  strcpy(buffer, "explorer");
+  return 1;
+}
+
+int OpenInBrowser(const char *target) {
+  char browser[PATH_SIZE];
+  if (!FindBrowser(browser)) return 0;
+  size_t size = strlen(browser) + strlen(target) + 8;
+  char *command = static_cast<char *>(MemAlloc(size));
+  if (!command) return 0;
+  snprintf(command, size, "%s \"%s\"", browser, target);
+  WinExec(command, SW_SHOWNORMAL);
+  MemFreePtr(command);
+  return 1;
+}
