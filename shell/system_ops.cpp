@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <cstdlib>
 #include <cstring>
 
 #include "shell/file_ops.h"
@@ -59,8 +58,9 @@ int FindBrowser(char *buffer) {
     if (char *url = strstr(program, "-url")) *url = 0;
     char expanded[1024];
     if (keep) {
-      const char *drive = getenv("systemdrive");
-      snprintf(expanded, sizeof expanded, "%s%s", drive ? drive : "%systemdrive%", program + 13);
+      char drive[64];
+      DWORD n = GetEnvironmentVariableA("systemdrive", drive, sizeof drive);
+      snprintf(expanded, sizeof expanded, "%s%s", n && n < sizeof drive ? drive : "%systemdrive%", program + 13);
     } else {
       strcpy(expanded, program);
     }
