@@ -1,4 +1,4 @@
-// Window placement and the web browser.
+// Window placement (center_window.cpp) and the web browser (system_ops.cpp).
 #pragma once
 
 #include <windows.h>

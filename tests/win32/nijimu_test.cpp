@@ -1,0 +1,322 @@
+// nijimu drawn into memory DCs: end states, cell and frame counts, refusals,
+// interruption, and the real plug-in library with its dialog.
+#include "transitions/nijimu/nijimu_effect.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win32/test_surface.h"
+#include "transitions/effect_frame.h"
+
+namespace {
+struct Blit {
+  int x, y, w, h, sx, sy, sw, sh;
+};
+std::vector<Blit> blits;
+std::vector<DWORD> sleeps;
+int frames;
+
+BOOL WINAPI CountingStretchBlt(HDC dc, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
+                               DWORD rop) {
+  blits.push_back({x, y, w, h, sx, sy, sw, sh});
+  return StretchBlt(dc, x, y, w, h, src, sx, sy, sw, sh, rop);
+}
+void WINAPI NoSleep(DWORD ms) { sleeps.push_back(ms); }
+void CountFrame(int) { ++frames; }
+
+// Installs the counting hooks for one test and drains the message queue.
+struct Recording {
+  EffectDrawing saved = EffectDraw;
+  Recording() {
+    blits.clear();
+    sleeps.clear();
+    frames = 0;
+    EffectDraw.stretchBlt = CountingStretchBlt;
+    EffectDraw.sleep = NoSleep;
+    EffectDraw.frameDone = CountFrame;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  ~Recording() { EffectDraw = saved; }
+};
+
+COLORREF Picture(int x, int y) { return RGB((x * 5) & 0xFF, (y * 7) & 0xFF, 90); }
+
+// One effect call on a surface of the given size.
+struct Scene {
+  TestSurface screen;
+  HWND window;
+  void *image;
+  int32_t size[2];
+  RECT dest;
+  TransitionParams params;
+
+  Scene(int w, int h, RECT destRect, int cell, int whole)
+      : screen(w, h, RGB(10, 20, 30)), window(MakeClientWindow(w, h)), dest(destRect) {
+    size[0] = dest.right - dest.left;
+    size[1] = dest.bottom - dest.top;
+    image = MakeTestDib(size[0], size[1], Picture);
+    memset(&params, 0, sizeof params);
+    params.window = window;
+    params.dc = screen.dc;
+    params.image = image;
+    params.imageSize = size;
+    params.destRect = &dest;
+    params.backColor = RGB(200, 100, 50);
+    params.wholeWindow = whole;
+    params.abortable = 1;
+    params.wait = 1;
+    params.effectParams[0] = cell;
+    params.result = 77;
+  }
+  ~Scene() {
+    DestroyWindow(window);
+    MemFree(&image);
+  }
+  // The picture at 1:1 inside dest; outside, `outside` (or untouched screen when -1).
+  void ExpectFinalState(COLORREF outside) {
+    for (int y = 0; y < screen.height; ++y)
+      for (int x = 0; x < screen.width; ++x) {
+        bool in = x >= dest.left && x < dest.right && y >= dest.top && y < dest.bottom;
+        COLORREF want = in ? Picture(x - dest.left, y - dest.top) : outside;
+        ASSERT_EQ(screen.At(x, y), want) << x << "," << y;
+      }
+  }
+};
+}  // namespace
+
+TEST(Nijimu, EndsWithThePictureInDestRectAndLeavesTheRest) {
+  Recording rec;
+  Scene scene(200, 100, {30, 20, 90, 60}, 16, 0);
+  EXPECT_EQ(NijimuRun(&scene.params), 1);
+  EXPECT_EQ(scene.params.result, 1);
+  scene.ExpectFinalState(RGB(10, 20, 30));
+}
+
+TEST(Nijimu, WholeWindowPaintsBackColorOutsideDestRect) {
+  Recording rec;
+  Scene scene(160, 120, {40, 30, 100, 90}, 64, 1);
+  EXPECT_EQ(NijimuRun(&scene.params), 1);
+  scene.ExpectFinalState(RGB(200, 100, 50));
+}
+
+TEST(Nijimu, CellsAndFramesOfA100By50Area) {
+  Recording rec;
+  Scene scene(300, 200, {10, 10, 110, 60}, 64, 0);
+  ASSERT_EQ(NijimuRun(&scene.params), 1);
+  // 2 x 1 cells of 64, offset 31: 32 frames of one blit per cell.
+  EXPECT_EQ(frames, 32);
+  ASSERT_EQ(blits.size(), 64u);
+  EXPECT_EQ(sleeps.size(), 32u);
+  // First frame: 2 x 2 centre windows at offset 31 blown up to 64 x 64.
+  for (int i = 0; i < 2; ++i) {
+    const Blit &b = blits[i];
+    EXPECT_EQ(b.w, 64);
+    EXPECT_EQ(b.h, 64);
+    EXPECT_EQ(b.sw, 2);
+    EXPECT_EQ(b.sx - (b.x - 10), 31);
+    EXPECT_EQ(b.sy, 31);
+  }
+  // Last frame: 1:1 copies of the cells at 0 and 64 of the 128 x 64 target.
+  int lastXs = blits[62].sx + blits[63].sx;
+  EXPECT_EQ(lastXs, 64);
+  EXPECT_EQ(blits[63].sw, 64);
+  EXPECT_EQ(blits[63].sy, 0);
+  scene.ExpectFinalState(RGB(10, 20, 30));
+}
+
+TEST(Nijimu, SmallAndOddCells) {
+  {
+    Recording rec;
+    Scene scene(40, 40, {0, 0, 40, 40}, 4, 0);
+    ASSERT_EQ(NijimuRun(&scene.params), 1);
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(blits.front().sw, 2);
+    EXPECT_EQ(blits.back().sw, 4);
+  }
+  {
+    Recording rec;
+    Scene scene(40, 40, {0, 0, 40, 40}, 5, 0);
+    ASSERT_EQ(NijimuRun(&scene.params), 1);
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(blits.front().sw, 3);
+    EXPECT_EQ(blits.front().sx % 5, 1);
+    EXPECT_EQ(blits.back().sw, 5);
+    scene.ExpectFinalState(RGB(10, 20, 30));
+  }
+}
+
+TEST(Nijimu, RefusalsAndTheOnePixelCell) {
+  Recording rec;
+  Scene scene(50, 50, {0, 0, 50, 50}, 0, 0);
+  EXPECT_EQ(NijimuRun(&scene.params), 0);
+  EXPECT_EQ(scene.params.result, 77) << "a refusal does not touch result";
+  scene.params.effectParams[0] = -8;
+  EXPECT_EQ(NijimuRun(&scene.params), 0);
+  EXPECT_EQ(scene.params.result, 77);
+  scene.params.effectParams[0] = 16;
+  scene.params.image = nullptr;
+  EXPECT_EQ(NijimuRun(&scene.params), 0);
+  EXPECT_EQ(scene.params.result, 77);
+  scene.params.image = scene.image;
+  scene.params.effectParams[0] = 1;
+  EXPECT_EQ(NijimuRun(&scene.params), 1);
+  EXPECT_EQ(scene.params.result, 1);
+  EXPECT_TRUE(blits.empty());
+  EXPECT_EQ(scene.screen.At(25, 25), RGB(10, 20, 30)) << "a one-pixel cell draws nothing";
+}
+
+TEST(Nijimu, UntrustedWaitIsClamped) {
+  Recording rec;
+  Scene scene(32, 32, {0, 0, 32, 32}, 8, 0);
+  scene.params.wait = -1000;
+  ASSERT_EQ(NijimuRun(&scene.params), 1);
+  for (DWORD s : sleeps) EXPECT_EQ(s, 0u);
+  sleeps.clear();
+  scene.params.wait = 2000000000;
+  ASSERT_EQ(NijimuRun(&scene.params), 1);
+  for (DWORD s : sleeps) EXPECT_EQ(s, 101u);
+}
+
+TEST(Nijimu, KeyPressStopsAfterTheFirstFrameAndIsConsumed) {
+  Recording rec;
+  Scene scene(64, 64, {0, 0, 64, 64}, 16, 0);
+  PostMessageA(scene.window, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(NijimuRun(&scene.params), 0);
+  EXPECT_EQ(scene.params.result, 0);
+  EXPECT_EQ(frames, 1);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the key was removed";
+}
+
+TEST(Nijimu, MouseMoveStopsOnlyWhenAsked) {
+  Recording rec;
+  Scene scene(64, 64, {0, 0, 64, 64}, 16, 0);
+  PostMessageA(scene.window, WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(NijimuRun(&scene.params), 1) << "without mouseMoveAborts a move does not interrupt";
+  scene.params.mouseMoveAborts = 1;
+  EXPECT_EQ(NijimuRun(&scene.params), 0);
+  PostMessageA(scene.window, WM_LBUTTONDOWN, 0, 0);
+  scene.params.mouseMoveAborts = 0;
+  EXPECT_EQ(NijimuRun(&scene.params), 0) << "a click interrupts in every mode";
+}
+
+// The real library, as the player loads it.
+namespace {
+struct NijimuLibrary {
+  HMODULE module;
+  NijimuLibrary() {
+    char self[PATH_SIZE];
+    GetModuleFileNameA(nullptr, self, PATH_SIZE);
+    std::string path = self;
+    path = path.substr(0, path.rfind('\\')) + "\\nijimu.tns";
+    module = LoadLibraryA(path.c_str());
+  }
+  ~NijimuLibrary() { FreeLibrary(module); }
+  template <typename F>
+  F Get(const char *name) {
+    return reinterpret_cast<F>(GetProcAddress(module, name));
+  }
+};
+}  // namespace
+
+TEST(NijimuLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
+  NijimuLibrary lib;
+  ASSERT_NE(lib.module, nullptr);
+  char name[512];
+  lib.Get<TransitionNamePtr>("GetTransisionName")(name);
+  EXPECT_STREQ(name, "\xe1\x5f\x82\xde");
+  TransitionParams defaults;
+  memset(&defaults, 0xAB, sizeof defaults);
+  lib.Get<TransitionFunctionPtr>("GetTransisionDefaultParams")(&defaults);
+  EXPECT_EQ(defaults.wait, 1);
+  EXPECT_EQ(defaults.effectParams[0], 64);
+  EXPECT_EQ(defaults.effectParams[19], 0);
+  EXPECT_EQ(defaults.result, static_cast<int32_t>(0xABABABAB)) << "defaults touch only wait and the words";
+
+  Scene scene(120, 90, {10, 10, 110, 80}, 32, 1);
+  EXPECT_EQ(lib.Get<TransitionFunctionPtr>("TransisionFunction")(&scene.params), 1);
+  scene.ExpectFinalState(RGB(200, 100, 50));
+}
+
+namespace {
+// Drives the open dialog from a second thread: types each text into the cell
+// edit and presses OK, recording what the edit shows afterwards.
+struct DialogScript {
+  std::vector<std::string> texts;
+  std::vector<std::string> shown;
+  bool cancel = false;
+  int pageRights = 0;
+  std::string caption;
+};
+
+DWORD WINAPI DriveDialog(void *param) {
+  auto *script = static_cast<DialogScript *>(param);
+  HWND dialog = nullptr;
+  for (int i = 0; i < 500 && !dialog; ++i) {
+    dialog = FindWindowA("#32770", "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8");
+    if (!dialog) Sleep(20);
+  }
+  if (!dialog) return 0;
+  for (int i = 0; i < script->pageRights; ++i)
+    SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
+  char caption[64] = {};
+  GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
+  script->caption = caption;
+  for (const std::string &text : script->texts) {
+    SetDlgItemTextA(dialog, IDC_NIJIMU_CELL, text.c_str());
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (!IsWindow(dialog)) return 1;
+    char shown[32] = {};
+    GetDlgItemTextA(dialog, IDC_NIJIMU_CELL, shown, sizeof shown);
+    script->shown.push_back(shown);
+  }
+  SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  return 1;
+}
+
+int RunDialog(NijimuLibrary &lib, TransitionParams *params, DialogScript *script) {
+  HANDLE thread = CreateThread(nullptr, 0, DriveDialog, script, 0, nullptr);
+  int result = lib.Get<TransitionFunctionPtr>("GetTransisionParams")(params);
+  WaitForSingleObject(thread, 20000);
+  CloseHandle(thread);
+  return result;
+}
+}  // namespace
+
+TEST(NijimuLibrary, DialogClampsCellSizeAndKeepsItOpen) {
+  NijimuLibrary lib;
+  TransitionParams params;
+  memset(&params, 0, sizeof params);
+  params.wait = 11;  // position 10
+  params.effectParams[0] = 64;
+  DialogScript script;
+  script.texts = {"3", "100", "", "32"};
+  script.pageRights = 2;
+  EXPECT_EQ(RunDialog(lib, &params, &script), 1);
+  ASSERT_EQ(script.shown.size(), 3u);
+  EXPECT_EQ(script.shown[0], "4");
+  EXPECT_EQ(script.shown[1], "64");
+  EXPECT_EQ(script.shown[2], "4");
+  EXPECT_EQ(params.effectParams[0], 32);
+  EXPECT_EQ(params.wait, 31) << "position 10 + 2 pages, stored as position + 1";
+  EXPECT_EQ(script.caption, "\x83\x45\x83\x46\x83\x43\x83\x67\x81\x46" "30");  // ウェイト：30
+}
+
+TEST(NijimuLibrary, CancelLeavesTheBlockUnchanged) {
+  NijimuLibrary lib;
+  TransitionParams params;
+  memset(&params, 0, sizeof params);
+  params.wait = 5;
+  params.effectParams[0] = 16;
+  DialogScript script;
+  script.pageRights = 3;
+  EXPECT_EQ(RunDialog(lib, &params, &script), 0);
+  EXPECT_EQ(params.wait, 5);
+  EXPECT_EQ(params.effectParams[0], 16);
+}

@@ -1,0 +1,86 @@
+// The frames, defaults and dialog checks of nijimu. Each frame widens every
+// cell's magnified window by one pixel on each side; the last frame copies
+// every cell 1:1.
+#include "transitions/nijimu/nijimu_effect.h"
+
+#include <cstring>
+
+#include "shell/mem_block.h"
+#include "transitions/crt_random.h"
+#include "transitions/effect_frame.h"
+#include "transitions/effect_limits.h"
+
+const char NijimuName[] = "滲む";
+
+// Cell sizes from a show file beyond what the dialog allows are clamped here,
+// so that a damaged value cannot ask for a giant bitmap or frame count.
+enum { NIJIMU_LARGEST_CELL = 256 };
+
+void NijimuDefaults(TransitionParams *params) {
+  memset(params->effectParams, 0, sizeof params->effectParams);
+  params->wait = 1;
+  params->effectParams[0] = NIJIMU_DEFAULT_CELL;
+}
+
+int NijimuRun(TransitionParams *params) {
+  EffectCanvas canvas;
+  if (!EffectBegin(params, &canvas) || params->effectParams[0] <= 0) return 0;
+  const int32_t cell = ClampInt(params->effectParams[0], 1, NIJIMU_LARGEST_CELL);
+  const DWORD wait = static_cast<DWORD>(ClampWait(params->wait));
+
+  const int32_t cols = CellsFor(canvas.width, cell), rows = CellsFor(canvas.height, cell);
+  const int32_t count = cols * rows;
+  auto *order = static_cast<int32_t *>(MemAlloc(static_cast<size_t>(count) * sizeof(int32_t)));
+  if (!order) return EffectFinish(params, 0);
+  for (int32_t i = 0; i < count; ++i) order[i] = i;
+  CrtRandom random;
+  CrtSeed(&random, GetTickCount());
+  ShuffleCells(order, count, &random);
+
+  if (!EffectCreateTarget(params, &canvas, cols * cell, rows * cell)) {
+    MemFreePtr(order);
+    return EffectFinish(params, 0);
+  }
+
+  int result = 1;
+  const int32_t first = cell / 2 - 1;  // offset of the first frame's window
+  if (first >= 0) {
+    const int32_t spacing = first > 20 ? first / 20 : 1;
+    int32_t side = cell - 2 * first;
+    int frame = 0;
+    for (int32_t n = first; n >= 0; --n, side += 2) {
+      for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = (order[i] % cols) * cell, y = (order[i] / cols) * cell;
+        EffectDraw.stretchBlt(params->dc, canvas.area.left + x, canvas.area.top + y, cell, cell, canvas.memDc, x + n,
+                              y + n, side, side, SRCCOPY);
+      }
+      EffectFrameDone(frame++);
+      if (n % spacing == 0) {
+        EffectDraw.sleep(wait);
+        if (EffectInterrupted(params)) {
+          result = 0;
+          break;
+        }
+      }
+    }
+  }
+  EffectFreeTarget(&canvas);
+  MemFreePtr(order);
+  return EffectFinish(params, result);
+}
+
+static void FillCell(HWND dialog, TransitionParams *params) {
+  SetDlgItemInt(dialog, IDC_NIJIMU_CELL, static_cast<UINT>(params->effectParams[0]), FALSE);
+}
+
+static int AcceptCell(HWND dialog, int32_t words[EFFECT_PARAM_WORDS]) {
+  UINT value = ReadUnsigned(dialog, IDC_NIJIMU_CELL);
+  if (value < NIJIMU_MIN_CELL || value > NIJIMU_MAX_CELL) {
+    SetDlgItemInt(dialog, IDC_NIJIMU_CELL, value < NIJIMU_MIN_CELL ? NIJIMU_MIN_CELL : NIJIMU_MAX_CELL, FALSE);
+    return 0;
+  }
+  words[0] = static_cast<int32_t>(value);
+  return 1;
+}
+
+const EffectDialog NijimuDialog = {1, FillCell, AcceptCell};
