@@ -25,11 +25,14 @@ uint32_t DibStride(int32_t width, int bitCount) {
 
 WORD DibNumColors(const void *header) {
   if (!header) return 0;
-  const BITMAPINFOHEADER *h = HeaderOf(header);
+  // The first field tells the header form; a core header is only 12 bytes long.
+  DWORD size;
+  memcpy(&size, header, sizeof size);
   int bits;
-  if (h->biSize == sizeof(BITMAPCOREHEADER)) {
+  if (size == sizeof(BITMAPCOREHEADER)) {
     bits = static_cast<const BITMAPCOREHEADER *>(header)->bcBitCount;
   } else {
+    const BITMAPINFOHEADER *h = HeaderOf(header);
     if (h->biClrUsed) return static_cast<WORD>(h->biClrUsed);
     bits = h->biBitCount;
   }
@@ -38,10 +41,11 @@ WORD DibNumColors(const void *header) {
 
 WORD DibPaletteSize(const void *header) {
   if (!header) return 0;
-  const BITMAPINFOHEADER *h = HeaderOf(header);
+  DWORD size;
+  memcpy(&size, header, sizeof size);
   WORD n = DibNumColors(header);
-  if (h->biSize == sizeof(BITMAPCOREHEADER)) return static_cast<WORD>(n * 3);
-  if (h->biCompression == BI_BITFIELDS) return static_cast<WORD>(n * 4 + 12);
+  if (size == sizeof(BITMAPCOREHEADER)) return static_cast<WORD>(n * 3);
+  if (HeaderOf(header)->biCompression == BI_BITFIELDS) return static_cast<WORD>(n * 4 + 12);
   return static_cast<WORD>(n * 4);
 }
 
@@ -168,7 +172,7 @@ void *DibReadHeaderFrom(ByteSource *src) {
     h.biHeight = c.bcHeight;
     h.biPlanes = c.bcPlanes;
     h.biBitCount = c.bcBitCount;
-    h.biClrUsed = h.biClrImportant = DibNumColors(&c);
+    h.biClrUsed = h.biClrImportant = c.bcBitCount <= 8 ? 1u << c.bcBitCount : 0u;
   } else if (h.biSize == sizeof(BITMAPINFOHEADER)) {
     if (SourceRead(src, reinterpret_cast<BYTE *>(&h) + 4, 36) != 36) return nullptr;
   } else {
