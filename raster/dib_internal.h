@@ -1,0 +1,36 @@
+// Helpers shared by the raster modules and not part of the public interface:
+// checked access to a Dib's rows, the BMP reader over a byte source, and the
+// raw construction of 24-bit images.
+#pragma once
+
+#include "raster/byte_source.h"
+#include "raster/dib.h"
+
+// A checked view of a Dib's pixel rows: only filled when the block holds the
+// whole header, table and stride * height bytes, so loops over it stay inside.
+struct DibView {
+  const BITMAPINFOHEADER *header;
+  BYTE *bits;          // bottom row first
+  int32_t width;
+  int32_t height;
+  int bitCount;
+  uint32_t stride;
+  size_t headerBytes;  // biSize + DibPaletteSize
+};
+
+int DibViewOf(const void *dib, DibView *view);
+
+// A new 24-bit BI_RGB Dib without a colour table, pixels zero; null when the
+// size is empty or too large.
+void *DibNew24(int32_t width, int32_t height);
+
+void *DibReadHeaderFrom(ByteSource *src);
+void *DibLoadFrom(ByteSource *src);
+// 16- or 32-bit (BI_RGB or BI_BITFIELDS) to 24 bits; null for other input.
+void *DibWideTo24(const void *dib);
+
+// Nearest-sample resampling at the picture's own depth.
+void *DibScaleNearest(const void *dib, int32_t width, int32_t height);
+// One pixel of a row at 1, 4, 8, 16, 24 or 32 bits (palette index or packed value).
+uint32_t DibPixelAt(const BYTE *row, int32_t x, int bits);
+void DibSetPixelAt(BYTE *row, int32_t x, int bits, uint32_t value);
