@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/path_ops.h"
 #include "tests/win32/test_surface.h"
 #include "transitions/effect_frame.h"
 
@@ -230,7 +231,7 @@ TEST(NijimuLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
   ASSERT_NE(lib.module, nullptr);
   char name[512];
   lib.Get<TransitionNamePtr>("GetTransisionName")(name);
-  EXPECT_STREQ(name, "\xe1\x5f\x82\xde");
+  EXPECT_STREQ(name, "\x9f\xf8\x82\xde");
   TransitionParams defaults;
   memset(&defaults, 0xAB, sizeof defaults);
   lib.Get<TransitionFunctionPtr>("GetTransisionDefaultParams")(&defaults);
@@ -271,7 +272,7 @@ DWORD WINAPI DriveDialog(void *param) {
   for (const std::string &text : script->texts) {
     SetDlgItemTextA(dialog, IDC_NIJIMU_CELL, text.c_str());
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    if (!IsWindow(dialog)) return 1;
+    if (!IsWindowVisible(dialog)) return 1;  // ended: hidden until the modal loop returns
     char shown[32] = {};
     GetDlgItemTextA(dialog, IDC_NIJIMU_CELL, shown, sizeof shown);
     script->shown.push_back(shown);

@@ -76,7 +76,7 @@ TEST(LoadTransitionPlugins, RegistersGoodFilesAndLeavesOutBrokenOnes) {
     const TransitionPlugin &entry = TransitionPlugins.entries[i];
     EXPECT_EQ(entry.checksum, sum);
     EXPECT_NE(entry.module, nullptr);
-    EXPECT_STREQ(entry.displayName, "\xe1\x5f\x82\xde");  // 滲む
+    EXPECT_STREQ(entry.displayName, "\x9f\xf8\x82\xde");  // 滲む
     EXPECT_EQ(entry.defaultWait, 1);
     EXPECT_EQ(entry.defaultParams[0], 64);
     for (int w = 1; w < EFFECT_PARAM_WORDS; ++w) EXPECT_EQ(entry.defaultParams[w], 0);
