@@ -1,0 +1,162 @@
+// tnsview: runs one transition effect on a picture and writes every frame it
+// draws as a BMP file, so that an effect can be looked at frame by frame.
+// The old screen is a grey/blue checkerboard, the new picture a colour
+// gradient with a diagonal stripe (or a BMP/JPEG given with --picture).
+//
+// Usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N]
+//                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N]
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "raster/dib.h"
+#include "shell/mem_block.h"
+#include "tools/tnsview/effect_table.h"
+#include "transitions/effect_frame.h"
+
+namespace {
+struct Capture {
+  HDC dc;
+  int width, height;
+  std::string folder;
+  int every;
+  int saved;
+} capture;
+
+void SaveFrame(int frame) {
+  if (frame % capture.every) return;
+  void *dib = CaptureDC(capture.dc, capture.width, capture.height);
+  if (!dib) return;
+  char path[MAX_PATH];
+  snprintf(path, sizeof path, "%s\\frame_%04d.bmp", capture.folder.c_str(), frame);
+  if (DibSaveFile(path, dib)) ++capture.saved;
+  MemFree(&dib);
+}
+
+void WINAPI NoSleep(DWORD) {}
+
+COLORREF DefaultPicture(int x, int y, int w, int h) {
+  if (std::abs(x * h - y * w) < 3 * w) return RGB(255, 255, 255);
+  return RGB(255 * x / (w ? w : 1), 255 * y / (h ? h : 1), 160);
+}
+
+void *MakePicture(int w, int h) {
+  int stride = (w * 3 + 3) & ~3;
+  auto *dib = static_cast<unsigned char *>(MemAlloc(40 + static_cast<size_t>(stride) * h));
+  auto *header = reinterpret_cast<BITMAPINFOHEADER *>(dib);
+  header->biSize = 40;
+  header->biWidth = w;
+  header->biHeight = h;
+  header->biPlanes = 1;
+  header->biBitCount = 24;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      COLORREF c = DefaultPicture(x, y, w, h);
+      unsigned char *p = dib + 40 + static_cast<size_t>(h - 1 - y) * stride + x * 3;
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+    }
+  return dib;
+}
+
+int Usage() {
+  fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
+                  "       [--whole 0|1] [--picture FILE] [--every N]\neffects:");
+  for (const EffectEntry *e = EffectTable; e->name; ++e) fprintf(stderr, " %s", e->name);
+  fprintf(stderr, "\n");
+  return 2;
+}
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 3) return Usage();
+  const EffectEntry *effect = nullptr;
+  for (const EffectEntry *e = EffectTable; e->name; ++e)
+    if (!_stricmp(e->name, argv[1])) effect = e;
+  if (!effect) return Usage();
+
+  int width = 320, height = 240, every = 1, whole = 0;
+  RECT dest = {0, 0, -1, -1};
+  TransitionParams params;
+  memset(&params, 0, sizeof params);
+  effect->defaults(&params);
+  const char *pictureFile = nullptr;
+  for (int i = 3; i + 1 < argc; i += 2) {
+    std::string opt = argv[i];
+    const char *v = argv[i + 1];
+    if (opt == "--size") sscanf(v, "%dx%d", &width, &height);
+    else if (opt == "--dest") sscanf(v, "%ld,%ld,%ld,%ld", &dest.left, &dest.top, &dest.right, &dest.bottom);
+    else if (opt == "--wait") params.wait = atoi(v);
+    else if (opt == "--whole") whole = atoi(v);
+    else if (opt == "--every") every = atoi(v) > 0 ? atoi(v) : 1;
+    else if (opt == "--picture") pictureFile = v;
+    else if (opt == "--param") {
+      int index = 0, value = 0;
+      if (sscanf(v, "%d=%d", &index, &value) == 2 && index >= 0 && index < EFFECT_PARAM_WORDS)
+        params.effectParams[index] = value;
+    } else return Usage();
+  }
+  if (dest.right < 0) dest = {0, 0, width, height};
+
+  RECT frame = {0, 0, width, height};
+  AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
+  HWND window = CreateWindowExA(0, "STATIC", "tnsview", WS_POPUP, 0, 0, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HDC screenDc = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screenDc);
+  HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
+  ReleaseDC(nullptr, screenDc);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  for (int y = 0; y < height; y += 16)
+    for (int x = 0; x < width; x += 16) {
+      RECT cell = {x, y, x + 16, y + 16};
+      HBRUSH brush = CreateSolidBrush(((x + y) / 16) % 2 ? RGB(70, 70, 90) : RGB(40, 40, 60));
+      FillRect(dc, &cell, brush);
+      DeleteObject(brush);
+    }
+
+  int32_t size[2] = {dest.right - dest.left, dest.bottom - dest.top};
+  void *picture = pictureFile ? PictureLoad(pictureFile, 1) : MakePicture(size[0], size[1]);
+  if (!picture) {
+    fprintf(stderr, "tnsview: cannot load %s\n", pictureFile);
+    return 1;
+  }
+  if (pictureFile) {
+    SIZE s;
+    DibGetSize(picture, &s);
+    size[0] = s.cx;
+    size[1] = s.cy;
+  }
+  params.window = window;
+  params.dc = dc;
+  params.image = picture;
+  params.imageSize = size;
+  params.destRect = &dest;
+  params.backColor = RGB(250, 240, 200);
+  params.wholeWindow = whole;
+  params.abortable = 0;
+
+  capture = {dc, width, height, argv[2], every, 0};
+  CreateDirectoryA(argv[2], nullptr);
+  EffectDraw.frameDone = SaveFrame;
+  EffectDraw.sleep = NoSleep;
+  int result = effect->run(&params);
+  // The final state, as the player leaves it after its own 1:1 draw.
+  char path[MAX_PATH];
+  snprintf(path, sizeof path, "%s\\final.bmp", argv[2]);
+  if (void *dib = CaptureDC(dc, width, height)) {
+    DibSaveFile(path, dib);
+    MemFree(&dib);
+  }
+  printf("%s: result %d, %d frames saved in %s\n", effect->name, result, capture.saved, argv[2]);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  DestroyWindow(window);
+  MemFree(&picture);
+  return result == 1 ? 0 : 1;
+}
