@@ -9,6 +9,7 @@
 #include "shell/messages.h"
 #include "shell/self_extract_core.h"
 #include "shell/startup_state.h"
+#include "show/show_document.h"
 
 StartupState Startup;
 
@@ -89,8 +90,8 @@ int ExtractShowData(HWND window) {
   FindOwnPath();
   FillFrameworkNames();
 
-  Startup.pageArray = MemAlloc(0);
-  Startup.pageCount = 0;
+  Show.pages.pages = static_cast<Page *>(MemAlloc(0));
+  Show.pages.pageCount = 0;
 
   DWORD size = 0;
   unsigned char *data = ReadProgramFile(&size);

@@ -40,8 +40,8 @@ struct StartupState {
   char mediaFolder[PATH_SIZE];
   char (*extractedFiles)[PATH_SIZE];  // memory block
   int extractedCount;
-  void *pageArray;                    // memory block of pages
-  int pageCount;
+  // The pages, the music list and the rest of the show are Show
+  // (show/show_document.h).
   HCURSOR cursors[CURSOR_COUNT];      // DRAGCOPY, DRAGCOPY2, DRAGMOVE, DRAGMOVE2, HANDCUR, HANDCUR2, HANDCUR3
   void *shadowImages[SHADOW_COUNT];   // SHADOW_V, SHADOW_H, SHADOW_HV, SHADOW_HL, SHADOW_VT
   int shadowWidth, shadowHeight;

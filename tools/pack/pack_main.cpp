@@ -1,0 +1,313 @@
+// vormkit-pack: the authoring command line. Builds a saver file (player
+// image, boundary marker, show data) or a working-variant show from a JSON
+// manifest, lists what a show or saver file holds, and extracts its embedded
+// files. Errors go to stderr with exit status 1; an output file is written
+// beside its target and renamed only when complete.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "shell/mem_block.h"
+#include "shell/self_extract_core.h"
+#include "show/file_checksum.h"
+#include "show/show_stream.h"
+#include "show/show_writer.h"
+#include "tools/pack/pack_manifest.h"
+#include "tools/pack/pack_text.h"
+
+namespace {
+const char kUsage[] =
+    "usage:\n"
+    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working]\n"
+    "  vormkit-pack info NAME.scr\n"
+    "  vormkit-pack extract NAME.scr DIR\n"
+    "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N]\n";
+
+int Fail(const std::string &message) {
+  fprintf(stderr, "vormkit-pack: %s\n", message.c_str());
+  return 1;
+}
+
+#ifdef _WIN32
+const char kSeparator = '\\';
+int ReplaceFile(const std::string &from, const std::string &to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+int MakeFolder(const std::string &path) {
+  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+std::string ToolFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+  std::string s = path;
+  size_t slash = s.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+#else
+const char kSeparator = '/';
+int ReplaceFile(const std::string &from, const std::string &to) { return rename(from.c_str(), to.c_str()) == 0; }
+int MakeFolder(const std::string &path) {
+  struct stat st;
+  return mkdir(path.c_str(), 0777) == 0 || (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+std::string ToolFolder() {
+  char path[4096] = {};
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return std::string();
+  std::string s(path, size_t(n));
+  return s.substr(0, s.find_last_of('/') + 1);
+}
+#endif
+
+// The whole file, or false.
+bool ReadWhole(const std::string &path, std::vector<unsigned char> *bytes) {
+  size_t size;
+  unsigned char *block = ReadFileBlock(path.c_str(), &size);
+  if (!block) return false;
+  bytes->assign(block, block + size);
+  MemFreePtr(block);
+  return true;
+}
+
+int Build(const std::vector<std::string> &args) {
+  std::string manifestPath, output, player;
+  bool working = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+    else if (args[i] == "--player" && i + 1 < args.size()) player = args[++i];
+    else if (args[i] == "--working") working = true;
+    else if (manifestPath.empty() && args[i][0] != '-') manifestPath = args[i];
+    else return Fail("unknown option " + args[i] + "\n" + kUsage);
+  }
+  if (manifestPath.empty() || output.empty()) return Fail(std::string("build needs a manifest and -o\n") + kUsage);
+
+  std::vector<unsigned char> playerImage;
+  if (!working) {
+    if (player.empty()) player = ToolFolder() + "VORMKIT.scr";
+    if (!ReadWhole(player, &playerImage)) return Fail(player + ": cannot read the player (give it with --player)");
+    if (FindBoundaryMarker(playerImage.data(), playerImage.size()) >= 0)
+      return Fail(player + ": already holds a show; give the bare player");
+  }
+  Manifest manifest;
+  std::string error;
+  if (!ReadManifest(manifestPath, &manifest, &error)) {
+    FreeManifest(&manifest);
+    return Fail(error);
+  }
+  std::string side = output + ".part";
+  FILE *file = fopen(side.c_str(), "wb");
+  if (!file) {
+    FreeManifest(&manifest);
+    return Fail(output + ": cannot create the output file");
+  }
+  bool ok = true;
+  if (!working) {
+    char marker[BOUNDARY_MARKER_SIZE];
+    BuildBoundaryMarker(marker);
+    ok = fwrite(playerImage.data(), 1, playerImage.size(), file) == playerImage.size() &&
+         fwrite(marker, 1, sizeof marker, file) == sizeof marker;
+  }
+  std::vector<const char *> plugins;
+  for (const std::string &p : manifest.pluginFiles) plugins.push_back(p.c_str());
+  std::string temp = ToolFolder();
+  char message[1024] = {};
+  WriteOptions options = {working ? SHOW_WORKING : SHOW_SAVER, manifest.jpegQuality, nullptr, temp.c_str(),
+                          plugins.data(), int(plugins.size()), message, sizeof message};
+  ShowSink sink;
+  OpenFileSink(&sink, file);
+  if (ok && !WriteShow(&manifest.show, &options, &sink)) {
+    error = message[0] ? message : "cannot write the show data";
+    ok = false;
+  } else if (!ok) {
+    error = output + ": cannot write the player image";
+  }
+  if (fclose(file) != 0 && ok) {
+    error = output + ": cannot write the output file";
+    ok = false;
+  }
+  FreeManifest(&manifest);
+  if (ok && !ReplaceFile(side, output)) {
+    error = output + ": cannot rename the finished file into place";
+    ok = false;
+  }
+  if (!ok) {
+    remove(side.c_str());
+    return Fail(error);
+  }
+  return 0;
+}
+
+// The show data of a saver file (after the marker) or of a bare show file.
+bool ShowData(const std::string &path, std::vector<unsigned char> *bytes, size_t *start, std::string *error) {
+  if (!ReadWhole(path, bytes)) {
+    *error = path + ": cannot read the file";
+    return false;
+  }
+  if (bytes->size() >= MAGIC_SIZE && MagicVariant(bytes->data()) != SHOW_UNKNOWN) {
+    *start = 0;
+    return true;
+  }
+  int64_t marker = FindBoundaryMarker(bytes->data(), bytes->size());
+  if (marker < 0) {
+    *error = path + ": neither a show file nor a saver file with a show";
+    return false;
+  }
+  *start = size_t(marker) + BOUNDARY_MARKER_SIZE;
+  return true;
+}
+
+struct Embedded {
+  MediaKind kind;
+  std::string name;  // the extracted name, without the folder
+  std::vector<unsigned char> bytes;
+};
+
+int KeepEmbedded(void *context, MediaKind kind, const char *name, const unsigned char *bytes, uint32_t size) {
+  auto *files = static_cast<std::vector<Embedded> *>(context);
+  const char *bare = name[0] == '\\' ? name + 1 : name;
+  files->push_back({kind, bare, std::vector<unsigned char>(bytes, bytes + size)});
+  return 1;
+}
+
+// Parses a show with every embedded file kept in memory.
+bool LoadAll(const std::string &path, ShowDocument *show, std::vector<Embedded> *files, std::string *error) {
+  std::vector<unsigned char> bytes;
+  size_t start;
+  memset(show, 0, sizeof *show);
+  show->pages.pages = static_cast<Page *>(MemAlloc(0));
+  if (!ShowData(path, &bytes, &start, error)) return false;
+  ShowReader reader;
+  MemoryStream stream;
+  OpenMemoryReader(&reader, &stream, bytes.data() + start, bytes.size() - start);
+  ParseRequest request = {};
+  request.mode = LoadFull;
+  request.intervalOverride = -1;
+  request.mediaFolder = "";
+  request.hooks.context = files;
+  request.hooks.writeFile = KeepEmbedded;
+  if (ParseShow(&reader, &request, show) != PARSE_OK) {
+    *error = path + ": the show data is damaged or cut short";
+    return false;
+  }
+  return true;
+}
+
+void FreeShow(ShowDocument *show) {
+  DropAllPages(&show->pages, nullptr);
+  MemFreePtr(show->pages.pages);
+}
+
+std::string Hex(uint32_t colour) {
+  char text[16];
+  snprintf(text, sizeof text, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  return text;
+}
+
+std::string Utf8(const char *cp932) { return Cp932ToUtf8(cp932); }
+
+int Info(const std::vector<std::string> &args) {
+  if (args.size() != 1) return Fail(std::string("info needs one file\n") + kUsage);
+  ShowDocument show;
+  std::vector<Embedded> files;
+  std::string error;
+  if (!LoadAll(args[0], &show, &files, &error)) {
+    FreeShow(&show);
+    return Fail(error);
+  }
+  auto embeddedSize = [&](const std::string &name) -> long long {
+    for (const Embedded &e : files)
+      if (e.name == name) return (long long)e.bytes.size();
+    return -1;
+  };
+  printf("variant: %s\n", show.variant == SHOW_SAVER ? "saver" : "working");
+  printf("pages: %d\n", show.pages.pageCount);
+  printf("grid: %d\n", show.editorSettings[0]);
+  printf("link: %s\n", Utf8(show.linkAddress).c_str());
+  printf("link caption: %s\n", Utf8(show.linkCaption).c_str());
+  printf("password: %s\n", show.password[0] ? "set" : "none");
+  for (int k = 0; k < BGM_SLOT_COUNT; ++k) {
+    const char *path = show.bgmPaths.paths[k];
+    if (!path[0]) continue;
+    std::string name = path[0] == '\\' ? path + 1 : path;
+    if (show.variant == SHOW_SAVER)
+      printf("music %d: %s, %lld bytes\n", k + 1, name.c_str(), embeddedSize(name));
+    else
+      printf("music %d: %s\n", k + 1, Utf8(path).c_str());
+  }
+  for (int32_t i = 0; i < show.pages.pageCount; ++i) {
+    const Page &p = show.pages.pages[i];
+    printf("page %d: time %d ms, colour %s, background flag %d\n", i + 1, p.displayTime,
+           Hex(p.backgroundColour).c_str(), p.backgroundFlag);
+    if (p.transitionId) {
+      char name[32];
+      snprintf(name, sizeof name, "t_%d_0.tns", i);
+      long long size = embeddedSize(name);
+      printf("  transition: checksum %d, wait %d, params", p.transitionId, p.transitionWait);
+      for (int k = 0; k < 20; ++k) printf(" %d", GetInt32(p.transitionParams + 4 * k));
+      if (size >= 0) printf(", plug-in %lld bytes embedded here", size);
+      printf("\n");
+    }
+    for (int32_t j = 0; j < p.pictureCount; ++j) {
+      const PictureRecord &r = p.pictures[j];
+      printf("  picture %d: %d bytes, place %.4f %.4f %.4f %.4f, orientation %d, shadow %d, %s\n", j + 1, r.size,
+             r.placement[0], r.placement[1], r.placement[2], r.placement[3], r.orientation, r.shadow,
+             Utf8(r.path[0] == '\\' ? r.path + 1 : r.path).c_str());
+    }
+    for (int32_t k = 0; k < p.textCount; ++k) {
+      const TextRecord &t = p.texts[k];
+      printf("  text %d: \"%s\" at %.4f %.4f, font \"%s\" height %d weight %d italic %d, colour %s, fade %d\n", k + 1,
+             Utf8(PageText(&p, k)).c_str(), t.anchor[0], t.anchor[1], Utf8(t.font.lfFaceName).c_str(),
+             int(t.font.lfHeight), int(t.font.lfWeight), int(t.font.lfItalic), Hex(uint32_t(t.colour)).c_str(), t.fadeSteps);
+    }
+    for (int32_t j = 0; j < p.soundCount; ++j)
+      printf("  sound %d: %d bytes, %s\n", j + 1, p.sounds[j].size,
+             Utf8(p.sounds[j].path[0] == '\\' ? p.sounds[j].path + 1 : p.sounds[j].path).c_str());
+  }
+  FreeShow(&show);
+  return 0;
+}
+
+int Extract(const std::vector<std::string> &args) {
+  if (args.size() != 2) return Fail(std::string("extract needs a file and a folder\n") + kUsage);
+  ShowDocument show;
+  std::vector<Embedded> files;
+  std::string error;
+  bool ok = LoadAll(args[0], &show, &files, &error);
+  FreeShow(&show);
+  if (!ok) return Fail(error);
+  if (!MakeFolder(args[1])) return Fail(args[1] + ": cannot create the folder");
+  for (const Embedded &e : files) {
+    // The names come from the loader's own patterns with checked extensions.
+    std::string path = args[1] + kSeparator + e.name;
+    std::string side = path + ".part";
+    FILE *file = fopen(side.c_str(), "wb");
+    bool written = file && fwrite(e.bytes.data(), 1, e.bytes.size(), file) == e.bytes.size();
+    if (file && fclose(file) != 0) written = false;
+    if (!written || !ReplaceFile(side, path)) {
+      remove(side.c_str());
+      return Fail(path + ": cannot write the file");
+    }
+    printf("%s (%zu bytes)\n", e.name.c_str(), e.bytes.size());
+  }
+  return 0;
+}
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2) return Fail(kUsage);
+  std::string command = argv[1];
+  std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "build") return Build(args);
+  if (command == "info") return Info(args);
+  if (command == "extract") return Extract(args);
+  if (command == "decode") return Fail("decode: decoding pictures is not available in this build yet");
+  return Fail("unknown command " + command + "\n" + kUsage);
+}
