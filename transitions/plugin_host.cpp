@@ -6,23 +6,9 @@
 #include <cstring>
 
 #include "shell/mem_block.h"
-#include "transitions/checksum.h"
+#include "show/file_checksum.h"
 
 TransitionPluginTable TransitionPlugins;
-
-int32_t FileChecksum(const char *path) {
-  if (!path || !*path) return 0;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  DWORD high = 0, size = GetFileSize(file, &high), got = 0;
-  int32_t sum = 0;
-  void *bytes = (size == INVALID_FILE_SIZE || high) ? nullptr : MemAlloc(size);
-  if (bytes && ReadFile(file, bytes, size, &got, nullptr) && got == size)
-    sum = ByteSum(static_cast<const unsigned char *>(bytes), size);
-  MemFree(&bytes);
-  CloseHandle(file);
-  return sum;
-}
 
 // Fills an entry from a loaded library; false when an export is missing.
 static bool Register(TransitionPlugin *entry) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "shell/path_ops.h"
+#include "show/file_checksum.h"  // FileChecksum: a plug-in's identifier
 #include "transitions/transition_params.h"
 
 typedef int(__stdcall *TransitionParamsPtr)(TransitionParams *);
@@ -34,8 +35,6 @@ struct TransitionPluginTable {
 
 extern TransitionPluginTable TransitionPlugins;
 
-// The signed byte sum of a file (wrapping 32-bit); 0 when it cannot be read.
-int32_t FileChecksum(const char *path);
 void LoadTransitionPlugins(const char *folder);
 int32_t FindTransitionPlugin(int32_t checksum);  // index, or -1
 void UnloadTransitionPlugins();

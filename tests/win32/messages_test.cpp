@@ -85,7 +85,7 @@ DWORD WINAPI AnswerBox(void *param) {
       HWND target = probe->defaultId ? GetDlgItem(box, probe->defaultId) : box;
       PostMessageA(target, WM_KEYDOWN, probe->key, 0);
       PostMessageA(target, WM_KEYUP, probe->key, 0);
-      for (int j = 0; j < 100 && IsWindow(box); ++j) Sleep(20);
+      for (int j = 0; j < 500 && IsWindow(box); ++j) Sleep(20);
       probe->answeredByKey = !IsWindow(box);
       // Never leave the test hanging on a box that ignored the key.
       if (IsWindow(box)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
