@@ -6,13 +6,8 @@
 #include <windows.h>
 
 #include "shell/path_ops.h"
+#include "shell/player_settings.h"
 
-struct PlayerSettings {
-  int noTransition;
-  int noSound;
-  int noBgm;
-  int noTextAnimation;
-};
 
 // The screen-saver framework's name strings.
 struct FrameworkNames {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum { EFFECT_PARAM_WORDS = 20, TRANSITION_PARAMS_SIZE = 256, TRANSITION_NAME_SIZE = 512 };
+enum { EFFECT_PARAM_WORDS = 20, TRANSITION_BLOCK_SIZE = 256, TRANSITION_NAME_SIZE = 512 };
 
 // A zero-initialised 256-byte block; the fields fill its start and the rest stays zero.
 struct TransitionParams {
@@ -24,10 +24,10 @@ struct TransitionParams {
   int32_t effectParams[EFFECT_PARAM_WORDS];
   int32_t mouseMoveAborts; // 1: mouse movement also interrupts
   int32_t result;          // out: 1 ran to its end, 0 interrupted or failed
-  BYTE unused[TRANSITION_PARAMS_SIZE - (5 * sizeof(void *) + 104)];
+  BYTE unused[TRANSITION_BLOCK_SIZE - (5 * sizeof(void *) + 104)];
 };
 
-static_assert(sizeof(TransitionParams) == TRANSITION_PARAMS_SIZE, "TransitionParams is a 256-byte block");
+static_assert(sizeof(TransitionParams) == TRANSITION_BLOCK_SIZE, "TransitionParams is a 256-byte block");
 #ifndef _WIN64
 // The 32-bit layout that the player and the plug-ins agree on.
 static_assert(offsetof(TransitionParams, dc) == 4, "layout");

@@ -1,0 +1,17 @@
+// Start-up and shutdown of a show: from the program file to a playable show,
+// and back to nothing left in the temp folder.
+#pragma once
+
+#include <windows.h>
+
+// Extraction, loading, plug-ins, cursors, shadow tiles, settings. 1 when a
+// show is loaded and ready; on 0 the caller closes the window.
+int SaverStartUp(HWND window);
+// Unloads the plug-ins, deletes every extracted file, the media folder and
+// the show temp file, frees the pages and tiles, clears the main window.
+// Tolerates a failed or partial start-up.
+void SaverCleanUp();
+
+// The profile value "setting" in the section named by the program's file name.
+void ReadPlayerSettings();
+void WritePlayerSettings();

@@ -1,0 +1,92 @@
+// ScreenSaverProc: the saver window's messages. Every message, handled here
+// or not, goes on to DefScreenSaverProc, which ends the full-screen show on
+// input; in the preview only Esc closes the window.
+#include <windows.h>
+
+#include "player/playback.h"
+#include "shell/file_ops.h"
+#include "shell/path_ops.h"
+#include "shell/saver_framework.h"
+#include "shell/saver_startup.h"
+#include "shell/startup_state.h"
+#include "shell/system_ops.h"
+#include "show/show_document.h"
+
+enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000, MCIWNDM_NOTIFYMODE_MESSAGE = 1224 };
+static_assert(WM_SAVER_BEGIN == 1079, "the settle message");
+
+// Swallows every queued message of the thread for one second, so that input
+// in the first second reaches neither the program nor the framework.
+static void Settle() {
+  DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < SETTLE_MS) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+    }
+    Sleep(1);
+  }
+}
+
+static void OpenHelp() {
+  char help[PATH_SIZE];
+  if (CopyPath(help, Startup.programFolder) && JoinPath(help, "help\\index.html")) OpenInBrowser(help);
+}
+
+LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      if (SaverStartUp(window)) {
+        if (!Startup.smallWindow) ShowCursor(FALSE);
+        PostMessageA(window, WM_SAVER_BEGIN, 0, 0);
+      } else {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      }
+      break;
+    case WM_SAVER_BEGIN:
+      if (!Startup.smallWindow) Settle();
+      if (!StartPlay(0, PLAY_MODE_SAVER)) PostMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case WM_DESTROY:
+      if (!DisplayTooShallow()) {
+        StopPlayback();
+        SaverCleanUp();
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      PaintPage(dc);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_TIMER:
+      PlayTick(window, wParam);
+      break;
+    case WM_KEYDOWN:
+      StopVoice();
+      StopBgm();
+      if (wParam == VK_ESCAPE) PostMessageA(window, WM_CLOSE, 0, 0);
+      else if (wParam == VK_F1) OpenHelp();
+      break;
+    case WM_MOUSEMOVE:
+      SetCursor(Startup.smallWindow ? Startup.cursors[4] : nullptr);
+      break;
+    case WM_LBUTTONDOWN:
+      StopVoice();
+      StopBgm();
+      if (Show.linkAddress[0] && Startup.smallWindow) OpenInBrowser(Show.linkAddress);
+      break;
+    case WM_RBUTTONDOWN:
+      StopVoice();
+      StopBgm();
+      break;
+    case MCIWNDM_NOTIFYMODE_MESSAGE:
+      HandleMediaNotify(reinterpret_cast<HWND>(wParam), lParam);
+      break;
+  }
+  return DefScreenSaverProc(window, message, wParam, lParam);
+}
