@@ -3,7 +3,10 @@
 // input; in the preview only Esc closes the window.
 #include <windows.h>
 
-#include "player/playback.h"
+#include "player/page_compose.h"
+#include "player/play_scheduler.h"
+#include "player/player_state.h"
+#include "player/sound_player.h"
 #include "shell/file_ops.h"
 #include "shell/path_ops.h"
 #include "shell/saver_framework.h"
