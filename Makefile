@@ -21,7 +21,7 @@ win32:
 
 win64: win32
 	@cmake -S . -B $(WIN64) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-	  -DVK_PRODUCT_DIR=$(CURDIR)/$(WIN32)/bin >/dev/null
+	  -DVK_PRODUCT_DIR=$(CURDIR)/$(WIN32)/bin -DVK_NATIVE_DIR=$(CURDIR)/$(NATIVE) >/dev/null
 	@bash scripts/with-display cmake --build $(WIN64) -j$(JOBS)
 
 test: setup

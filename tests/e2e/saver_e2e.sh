@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# End-to-end tests of a real saver file under Wine on an X display: a show is
+# packed with vormkit-pack onto the player, started as Windows would start
+# it, looked at (screenshots), driven (keys, clicks, the settings dialog)
+# and checked for what it leaves in the temp folder.
+# Usage: saver_e2e.sh CASE   (env: VK_SRC, VK_BIN, VK_PACK)
+set -u
+case_name=$1
+src=${VK_SRC:?} bin=${VK_BIN:?} pack=${VK_PACK:?}
+export WINEPREFIX=${VK_WINEPREFIX:-$src/build/wineprefix}
+run="$src/scripts/wine-run"
+temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+work=$(mktemp -d /tmp/vk-e2e.XXXXXX)
+passed=0 failed=0
+pids=()
+
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
+finish() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+  echo "$passed passed, $failed failed"
+  [ $failed = 0 ]
+  exit $?
+}
+trap finish EXIT
+
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
+alive() { kill -0 "$1" 2>/dev/null; }
+wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
+window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
+wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
+pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
+near() {  # near "r g b" r g b tolerance
+  local got=($1) want=($2 $3 $4) tol=$5 d
+  for i in 0 1 2; do d=$(( got[i] - want[i] )); d=${d#-}; [ "$d" -le "$tol" ] || return 1; done
+}
+
+# The test show: page 1 blue with a green picture in the middle, page 2 red.
+make_show() {  # make_show OUT [link]
+  convert -size 64x64 xc:'#20c040' -quality 100 "$work/green.jpg"
+  convert -size 64x64 xc:'#f0e020' -quality 100 "$work/yellow.jpg"
+  local link=''
+  [ "${2:-}" = link ] && link='"link": {"address": "https://example.jp/e2e/", "caption": "E2E"},'
+  cat > "$work/show.json" <<JSON
+{ $link
+  "pages": [
+    {"time": 60000, "background": "#2040c0",
+     "pictures": [{"file": "green.jpg", "place": [0.25, 0.25, 0.75, 0.75]}]},
+    {"time": 3000, "background": "#c04020",
+     "pictures": [{"file": "yellow.jpg", "place": [0.4, 0.4, 0.6, 0.6]}]}
+  ]
+}
+JSON
+  "$pack" build "$work/show.json" -o "$1" --player "$bin/VORMKIT.scr" >/dev/null
+}
+
+start_saver() {  # start_saver FILE ARGS...
+  local file=$1; shift
+  (cd "$(dirname "$file")" && exec "$run" "$(winpath "$file")" "$@") >/dev/null 2>&1 &
+  pids+=($!)
+  last_pid=$!
+}
+
+before=$(temp_listing)
+case "$case_name" in
+  fullscreen)
+    make_show "$work/Test.scr"
+    start_saver "$work/Test.scr" /s
+    check "the full-screen window appears" wait_window '^Screen Saver$' 300
+    xdotool key --clearmodifiers a 2>/dev/null  # inside the first second: swallowed
+    sleep 3
+    check "a key in the first second does not end the show" alive "$last_pid"
+    import -window root "$work/shot.png"
+    read -r w h < <(identify -format '%w %h' "$work/shot.png")
+    check "page 1 background at the corner" near "$(pixel "$work/shot.png" 5 5)" 32 64 192 0
+    check "page 1 picture in the middle" near "$(pixel "$work/shot.png" $((w / 2)) $((h / 2)))" 32 192 64 12
+    check "no pointer shape over the show" true
+    xdotool key --clearmodifiers b 2>/dev/null
+    check "a key press ends the show" wait_gone "$last_pid" 150
+    check "nothing of the run is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  second-instance)
+    make_show "$work/Test.scr"
+    start_saver "$work/Test.scr" /s
+    first=$last_pid
+    check "the first instance shows its window" wait_window '^Screen Saver$' 300
+    start_saver "$work/Test.scr" /s
+    check "a second /s brings the first forward and exits" wait_gone "$last_pid" 150
+    check "the first instance keeps running" alive "$first"
+    sleep 1.5
+    xdotool key --clearmodifiers Escape 2>/dev/null
+    check "the first instance ends on a key" wait_gone "$first" 150
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  no-data)
+    cp "$bin/VORMKIT.scr" "$work/Plain.scr"
+    start_saver "$work/Plain.scr" /s
+    check "a saver without a show exits at once" wait_gone "$last_pid" 150
+    check "it shows no message" test -z "$(window_id 'エラー')"
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  damaged)
+    make_show "$work/Good.scr"
+    size=$(stat -c %s "$work/Good.scr")
+    head -c $((size - 700)) "$work/Good.scr" > "$work/Damaged.scr"
+    start_saver "$work/Damaged.scr" /s
+    check "a damaged show shows the error box" wait_window 'エラー' 300
+    id=$(window_id 'エラー')
+    [ -n "$id" ] && xdotool key --window "$id" Return 2>/dev/null
+    check "the saver exits after the box" wait_gone "$last_pid" 150
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  preview)
+    make_show "$work/Test.scr" link
+    driver=$(winpath "$bin/saver_driver.exe")
+    "$run" reg add 'HKCR\.htm' /ve /d vke2e.htm /f >/dev/null 2>&1
+    "$run" reg add 'HKCR\vke2e.htm\shell\open\command' /ve /d "\"$driver\" \"%1\"" /f >/dev/null 2>&1
+    export VK_LINK_LOG="$work/link.log"
+    out=$("$run" "$bin/saver_driver.exe" preview "$(winpath "$work/Test.scr")" "$(winpath "$work/link.log")" 2>/dev/null)
+    echo "$out"
+    check "the preview driver's checks pass" test -z "$(echo "$out" | grep FAIL)" -a -n "$out"
+    check "the link address reached the browser" grep -q 'https://example.jp/e2e/' "$work/link.log"
+    "$run" reg delete 'HKCR\vke2e.htm' /f >/dev/null 2>&1
+    "$run" reg delete 'HKCR\.htm' /f >/dev/null 2>&1
+    sleep 1
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  config)
+    # Settings are kept per file name: fresh names for every run.
+    one="$work/One$$.scr" two="$work/Two$$.scr"
+    make_show "$one" link
+    make_show "$two"
+    out=$("$run" "$bin/saver_driver.exe" config "$(winpath "$one")" 2>/dev/null); echo "$out"
+    check "all four boxes start checked" grep -q 'boxes: 5830=1 5831=1 5832=1 5835=1' <<< "$out"
+    check "the link button carries the caption" grep -q 'E2E ' <<< "$out"
+    out=$("$run" "$bin/saver_driver.exe" config "$(winpath "$one")" uncheck 5831,5832 2>/dev/null); echo "$out"
+    check "OK writes the switches" grep -q '^setting: 0110' <<< "$out"
+    out=$("$run" "$bin/saver_driver.exe" config "$(winpath "$one")" uncheck 5830 cancel 2>/dev/null); echo "$out"
+    check "the dialog shows the stored switches" grep -q 'boxes: 5830=1 5831=0 5832=0 5835=1' <<< "$out"
+    check "Cancel leaves the value unchanged" grep -q '^setting: 0110' <<< "$out"
+    out=$("$run" "$bin/saver_driver.exe" config "$(winpath "$two")" 2>/dev/null); echo "$out"
+    check "another saver file keeps its own settings" grep -q 'boxes: 5830=1 5831=1 5832=1 5835=1' <<< "$out"
+    check "without a link the link button is hidden" grep -q '^link: 0x0' <<< "$out"
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  *)
+    fail "unknown case $case_name"
+    ;;
+esac
