@@ -1,0 +1,38 @@
+// Page composition: preparing the current page's picture layers once per page
+// change, and painting the page from them, either the entering paint (straight
+// onto the screen, layers brought in by the page's transition, texts faded in)
+// or the plain paint (composed off screen, copied at once). Geometry is
+// relative to the client size W x H of Player.playerWindow, whatever the
+// device context. Sound and timing are elsewhere.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Frees the layer images of the previous page, has the current page's media
+// extracted (LoadShow in LoadPageMedia mode), and loads every picture scaled
+// to its on-page size; a page without pictures gets one plain layer of the
+// client size when its background flag is set. 0 when the media cannot be
+// extracted or the plain layer cannot be made; a missing or unreadable
+// picture only leaves its layer empty.
+int PreparePage();
+// Entering paint when Player.pageEntering is 1 (cleared when done), else the
+// plain paint. 0 when nothing could be drawn.
+int PaintPage(HDC dc);
+// One layer with its orientation, transition (entering only) and shadow.
+void DrawPictureLayer(HDC dc, int32_t layerIndex, int wholeWindow);
+// One text of the current page, faded in when entering; writes the drawn
+// extent back into the text record.
+void DrawPageText(HDC dc, int32_t textIndex);
+// Frees every layer image and the layer block (count 0).
+void FreePageLayers();
+// The client size of Player.playerWindow (0 x 0 without a window).
+void PlayerClientSize(int32_t *width, int32_t *height);
+// A new image: layer turned and mirrored by orientation code (code 0 gives
+// the layer itself); null for a null layer, a code outside 0..11 or a failed
+// operation.
+void *OrientLayer(void *layer, int32_t orientation);
+
+// The face used when a text's own font cannot be created ("ＭＳ ゴシック").
+extern const char *const FALLBACK_FACE_NAME;

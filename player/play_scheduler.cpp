@@ -1,0 +1,95 @@
+// Starting play, the page change on the play timer, stopping play.
+#include "player/play_scheduler.h"
+
+#include "player/page_compose.h"
+#include "player/play_rules.h"
+#include "player/player_seams.h"
+#include "player/player_state.h"
+#include "player/sound_player.h"
+#include "shell/startup_state.h"
+#include "show/show_document.h"
+
+static uint32_t SystemTickCount() { return GetTickCount(); }
+
+PlayerSeams PlayerSeam = {SystemTickCount, nullptr};
+
+namespace {
+
+uint32_t Now() { return PlayerSeam.tickCount ? PlayerSeam.tickCount() : GetTickCount(); }
+
+const Page *CurrentPage() {
+  if (!Show.pages.pages || Player.currentPage < 0 || Player.currentPage >= Show.pages.pageCount) return nullptr;
+  return &Show.pages.pages[Player.currentPage];
+}
+
+// The display time starts now and the next tick is 50 ms away.
+void ArmTimer() {
+  Player.pageStartTick = Now();
+  Player.playTimer = SetTimer(Player.playerWindow, PLAY_TIMER_ID, PLAY_TICK_MS, nullptr);
+}
+
+// The current page's first sound, unless sounds are off.
+void StartPageVoice() {
+  const Page *page = CurrentPage();
+  if (!page || page->soundCount <= 0 || !page->sounds) return;
+  if (!Startup.soundAvailable || Startup.settings.noSound) return;
+  char path[PATH_SIZE];
+  if (!ProgramRelativePath(path, page->sounds[0].path, Startup.programFolder, PATH_EXPAND)) return;
+  PlayVoice(Player.playerWindow, path);
+}
+
+}  // namespace
+
+int StartPlay(int32_t startPage, int32_t mode) {
+  if (Player.playerWindow) return 1;
+  FreePageLayers();
+  ClearPlayerState(&Player);
+  Player.playMode = mode;
+  Player.firstPaint = 1;
+  bgmIndex = 0;
+  Player.currentPage = startPage;
+  Player.playerWindow = Startup.mainWindow;
+  if (!PreparePage()) return 0;
+  ShowWindow(Player.playerWindow, SW_SHOWNORMAL);
+  Player.playState = PLAY_STATE_PLAYING;
+  Player.pageEntering = 1;
+  ArmTimer();
+  if (Startup.soundAvailable) {
+    StartPageVoice();
+    const char *first = Show.bgmPaths.paths[bgmIndex];
+    if (!Startup.smallWindow && !Startup.settings.noBgm && first[0]) PlayBgm(Player.playerWindow, first);
+  }
+  return 1;
+}
+
+void PlayTick(HWND window, UINT_PTR timerId) {
+  if (!Startup.smallWindow) ShowCursor(FALSE);
+  if (!Player.playerWindow || Player.playTimer == 0 || timerId != Player.playTimer) return;
+  if (Player.playState != PLAY_STATE_PLAYING || voiceWindow) return;
+  const Page *page = CurrentPage();
+  if (page && !PageTimeIsUp(Now(), Player.pageStartTick, page->displayTime)) return;
+
+  KillTimer(Player.playerWindow, Player.playTimer);
+  Player.playTimer = 0;
+  Player.currentPage = NextPageIndex(Player.currentPage, Show.pages.pageCount);
+  if (!PreparePage()) {
+    // The loader has told the user; destroying the window ends the program.
+    DestroyWindow(Player.playerWindow);
+    return;
+  }
+  HDC dc = GetDC(Player.playerWindow);
+  Player.pageEntering = 1;
+  PaintPage(dc);
+  ReleaseDC(Player.playerWindow, dc);
+  StartPageVoice();
+  ArmTimer();
+}
+
+void StopPlayback() {
+  if (Player.playTimer && Player.playerWindow) KillTimer(Player.playerWindow, Player.playTimer);
+  Player.playTimer = 0;
+  StopVoice();
+  StopBgm();
+  FreePageLayers();
+  Player.playerWindow = nullptr;
+}

@@ -1,0 +1,13 @@
+// The places where the player meets the clock and where a test may watch a
+// text fade: the tick source of the scheduler and a hook called with the
+// strength of each fade frame. Production leaves them at their defaults.
+#pragma once
+
+#include <cstdint>
+
+struct PlayerSeams {
+  uint32_t (*tickCount)();          // milliseconds of a 32-bit counter; GetTickCount
+  void (*fadeFrame)(int percent);   // after each blend frame of a text fade; may be null
+};
+
+extern PlayerSeams PlayerSeam;

@@ -1,0 +1,83 @@
+// Voice and music in hidden MCI windows.
+#include "player/sound_player.h"
+
+#include <vfw.h>
+
+#include "player/play_rules.h"
+#include "player/player_state.h"
+#include "raster/dib.h"
+#include "shell/file_ops.h"
+#include "shell/startup_state.h"
+#include "show/show_document.h"
+
+HWND voiceWindow;
+HWND bgmWindow;
+int32_t bgmIndex;
+
+const DWORD MCI_WINDOW_STYLE = WS_POPUP | MCIWNDF_NOERRORDLG | MCIWNDF_NOTIFYMODE | MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR;
+
+static_assert(MEDIA_NOTIFY_MESSAGE == MCIWNDM_NOTIFYMODE, "the mode-change message of MCI windows");
+
+namespace {
+
+void CloseMediaWindow(HWND window) {
+  if (!window) return;
+  SendMessageA(window, MCI_STOP, 0, 0);
+  SendMessageA(window, MCI_CLOSE, 0, 0);
+  SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+HWND OpenMediaWindow(HWND parent, const char *path) {
+  if (!path || !IsSoundFile(path)) return nullptr;
+  HINSTANCE instance = Startup.instance ? Startup.instance : GetModuleHandleA(nullptr);
+  HWND window = MCIWndCreateA(parent, instance, MCI_WINDOW_STYLE, nullptr);
+  if (!window) return nullptr;
+  if (SendMessageA(window, MCIWNDM_OPENA, 0, reinterpret_cast<LPARAM>(path)) != 0 ||
+      SendMessageA(window, MCI_PLAY, 0, 0) != 0) {
+    CloseMediaWindow(window);
+    return nullptr;
+  }
+  return window;
+}
+
+int FileThere(const char *path) { return PathExists(path) == 1; }
+
+}  // namespace
+
+void StopVoice() {
+  // Forget the window first: closing it may report its new mode at once.
+  HWND window = voiceWindow;
+  voiceWindow = nullptr;
+  CloseMediaWindow(window);
+}
+
+void StopBgm() {
+  HWND window = bgmWindow;
+  bgmWindow = nullptr;
+  CloseMediaWindow(window);
+}
+
+int PlayVoice(HWND parent, const char *path) {
+  StopVoice();
+  voiceWindow = OpenMediaWindow(parent, path);
+  return voiceWindow != nullptr;
+}
+
+int PlayBgm(HWND parent, const char *path) {
+  StopBgm();
+  bgmWindow = OpenMediaWindow(parent, path);
+  return bgmWindow != nullptr;
+}
+
+void HandleMediaNotify(HWND notifier, LPARAM mode) {
+  if (mode != MCI_MODE_STOP || !notifier) return;
+  if (notifier == voiceWindow) {
+    StopVoice();
+    return;
+  }
+  if (notifier != bgmWindow || Startup.settings.noBgm || !Startup.soundAvailable) return;
+  StopBgm();
+  bgmIndex = NextBgmSlot(Show.bgmPaths.paths[0], PATH_SIZE, BGM_SLOT_COUNT, bgmIndex, FileThere);
+  const char *path = Show.bgmPaths.paths[bgmIndex];
+  if (path[0]) PlayBgm(Player.playerWindow, path);
+}
