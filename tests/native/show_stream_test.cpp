@@ -440,3 +440,37 @@ TEST(ShowStream, WalkCountsEverything) {
   EXPECT_EQ(s.pluginCount, 1);
   EXPECT_EQ(s.mediaBytes, 12u + 12 + 4 + 3 + 6 + 2);
 }
+
+TEST(ShowStream, ExtractedNamesNeverOverflowAPathBuffer) {
+  char name[PATH_SIZE];
+  ASSERT_EQ(FormatMediaName(name, "C:\\T", 'i', 12, 3, "jpeg"), 1);
+  EXPECT_STREQ(name, "C:\\T\\i_12_3.jpeg");
+  ASSERT_EQ(FormatMediaName(name, "C:\\T", 't', 4, 0, nullptr), 1);
+  EXPECT_STREQ(name, "C:\\T\\t_4_0.tns");
+  std::string folder(259 - 10, 'f');  // "\\m_0_0.mid" is 10 more: exactly 259
+  EXPECT_EQ(FormatMediaName(name, folder.c_str(), 'm', 0, 0, "mid"), 1);
+  EXPECT_EQ(strlen(name), 259u);
+  folder += "f";
+  EXPECT_EQ(FormatMediaName(name, folder.c_str(), 'm', 0, 0, "mid"), 0);
+  EXPECT_STREQ(name, "");
+
+  // A show whose media folder leaves no room for a name fails to load.
+  Bytes b;
+  Header(b, "VrmKtScrDat00", 1);
+  SaverPrefix(b);
+  MusicSlot(b, "mid", "A");
+  EmptySlots(b, 19);
+  Password(b, "");
+  PageRecordBytes(b, 0, PageSpec());
+  ShowDocument show = {};
+  show.pages.pages = static_cast<Page *>(MemAlloc(0));
+  ShowReader reader;
+  MemoryStream stream;
+  OpenMemoryReader(&reader, &stream, b.data.data(), b.size());
+  ParseRequest request = {};
+  request.mode = LoadFull;
+  request.mediaFolder = folder.c_str();
+  EXPECT_EQ(ParseShow(&reader, &request, &show), PARSE_FAILED);
+  DropAllPages(&show.pages, nullptr);
+  MemFreePtr(show.pages.pages);
+}

@@ -47,6 +47,7 @@ static void CALLBACK ScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
     s->prompt = TextOf(dialog, IDC_PASSWORD_PROMPT);
     s->passwordChar = int(SendMessageA(edit, EM_GETPASSWORDCHAR, 0, 0));
     s->limit = int(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
+    GetWindowRect(dialog, &s->rect);
   }
   if (s->nextAnswer >= s->answers.size()) {
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -17,6 +17,7 @@ struct DialogScript {
   std::string prompt;                   // the password dialog's prompt text
   int passwordChar = 0;
   int limit = 0;
+  RECT rect = {};                       // where the password dialog stood
   HWND passwordDialog = nullptr;
   HWND openBox = nullptr;
   HHOOK hook = nullptr;

@@ -376,6 +376,10 @@ TEST_F(ShowLoader, PasswordCancelKeepsTheMediaFolderForShutdown) {
     EXPECT_EQ(script.prompt, kPasswordPrompt);
     EXPECT_EQ(script.passwordChar, '*');
     EXPECT_EQ(script.limit, 129);
+    // No owner here: centred on the screen.
+    int centreX = (script.rect.left + script.rect.right) / 2, centreY = (script.rect.top + script.rect.bottom) / 2;
+    EXPECT_NEAR(centreX, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR(centreY, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   }
   DeleteTree(Startup.mediaFolder);
   {
