@@ -168,6 +168,9 @@ inline int RunDialog(EffectLibrary &lib, TransitionParams *params, std::function
       if (!dialog) Sleep(20);
     }
     if (!dialog) return 0;
+    // The window exists before WM_INITDIALOG has filled it: a sent message is
+    // handled only once the dialog thread waits for messages again.
+    SendMessageA(dialog, WM_NULL, 0, 0);
     static_cast<Job *>(p)->script(dialog);
     if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     return 1;
