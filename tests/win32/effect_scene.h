@@ -136,11 +136,11 @@ struct EffectLibrary {
   }
   ~EffectLibrary() { FreeLibrary(module); }
   TransitionFunctionPtr Get(const char *name) {
-    return reinterpret_cast<TransitionFunctionPtr>(GetProcAddress(module, name));
+    return reinterpret_cast<TransitionFunctionPtr>(reinterpret_cast<void *>(GetProcAddress(module, name)));
   }
   std::string Name() {
     char name[TRANSITION_NAME_SIZE] = {};
-    reinterpret_cast<TransitionNamePtr>(GetProcAddress(module, "GetTransisionName"))(name);
+    reinterpret_cast<TransitionNamePtr>(reinterpret_cast<void *>(GetProcAddress(module, "GetTransisionName")))(name);
     return name;
   }
 };

@@ -103,7 +103,7 @@ void RunAndCheckPicks(bool rows, int wait) {
   scene.params.wait = wait;
   scene.params.effectParams[0] = rows ? 1 : 0;
   ASSERT_EQ(MeltRun(&scene.params), 1);
-  PickChecker check{rows, 10, 5, 70, 60, MeltBaseStep(wait)};
+  PickChecker check{rows, 10, 5, 70, 60, MeltBaseStep(wait), {}};
   ASSERT_EQ(rec.blits.size() % 2, 0u);
   ASSERT_EQ(static_cast<size_t>(rec.frames), rec.blits.size() / 2) << "every pick draws an open line";
   for (size_t i = 0; i + 1 < rec.blits.size(); i += 2) {
