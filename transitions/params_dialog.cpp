@@ -35,7 +35,7 @@ UINT ReadUnsigned(HWND dialog, int id) {
 static void ShowPosition(HWND dialog) {
   char label[64];
   snprintf(label, sizeof label, "ウェイト：%d", dialogPosition);
-  SetDlgItemTextA(dialog, IDC_WAIT_GROUP, label);
+  SetDlgItemTextA(dialog, dialogSpec->waitLabel ? dialogSpec->waitLabel : IDC_WAIT_GROUP, label);
   SetScrollPos(GetDlgItem(dialog, IDC_WAIT_SCROLL), SB_CTL, dialogPosition, TRUE);
 }
 

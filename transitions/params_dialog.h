@@ -1,6 +1,7 @@
 // The parameter dialog "SETPARAMSDIALOG" that every plug-in shows: a speed
-// scroll bar (id 1000, range 0..100) under a group box (id 1001) whose caption
-// is the live "ウェイト：%d" label, plus the effect's own controls.
+// scroll bar (id 1000, range 0..100) under a group box (id 1001 unless the
+// effect names another) whose caption is the live "ウェイト：%d" label, plus
+// the effect's own controls.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@ struct EffectDialog {
   // nearest allowed one in the control and 0 keeps the dialog open; on 1 the
   // accepted words are in words.
   int (*accept)(HWND dialog, int32_t words[EFFECT_PARAM_WORDS]);
+  int waitLabel;  // id of the group box showing the speed; 0 means IDC_WAIT_GROUP
 };
 
 // Shows the dialog owned by the window with the focus. 1 on OK (wait and the

@@ -83,4 +83,4 @@ static int AcceptCell(HWND dialog, int32_t words[EFFECT_PARAM_WORDS]) {
   return 1;
 }
 
-const EffectDialog NijimuDialog = {1, FillCell, AcceptCell};
+const EffectDialog NijimuDialog = {1, FillCell, AcceptCell, IDC_WAIT_GROUP};

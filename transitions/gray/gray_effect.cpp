@@ -1,0 +1,101 @@
+// The frames, defaults and dialog of gray. Unlike the other effects it always
+// works on destRect (whatever wholeWindow says), takes `wait` frames for each
+// half, and paints the margins around destRect itself once both halves ran.
+#include "transitions/gray/gray_effect.h"
+
+#include <cstring>
+
+#include "raster/dib.h"
+#include "shell/mem_block.h"
+#include "transitions/effect_frame.h"
+#include "transitions/effect_limits.h"
+#include "transitions/gray/gray_pull.h"
+
+const char GrayName[] = "グレイ";
+
+void GrayDefaults(TransitionParams *params) {
+  memset(params->effectParams, 0, sizeof params->effectParams);
+  params->wait = GRAY_DEFAULT_WAIT;
+}
+
+namespace {
+// The area's content before the effect as a 24-bit Dib: backColor with
+// wholeWindow, else what the screen shows there.
+void *OldContent(const TransitionParams *params, const RECT &area, int w, int h) {
+  HBITMAP bitmap = CreateCompatibleBitmap(params->dc, w > 0 ? w : 1, h > 0 ? h : 1);
+  if (!bitmap) return nullptr;
+  HDC memDc = CreateCompatibleDC(params->dc);
+  if (!memDc) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  HGDIOBJ old = SelectObject(memDc, bitmap);
+  if (params->wholeWindow == 1) {
+    HBRUSH brush = CreateSolidBrush(params->backColor);
+    RECT all = {0, 0, w, h};
+    FillRect(memDc, &all, brush);
+    DeleteObject(brush);
+  } else {
+    BitBlt(memDc, 0, 0, w, h, params->dc, area.left, area.top, SRCCOPY);
+  }
+  SelectObject(memDc, old);
+  DeleteDC(memDc);
+  void *dib = DibFromBitmap(bitmap, BI_RGB, 24, nullptr);
+  DeleteObject(bitmap);
+  return dib;
+}
+
+// One half: `frames` frames of `picture` pulled by percent(i). 0 when a pull
+// fails or the user interrupts.
+int RunHalf(TransitionParams *params, const void *picture, const RECT &area, int w, int h, int32_t frames,
+            bool intoGray, int *frame) {
+  for (int32_t i = 0; i < frames; ++i) {
+    const int percent = static_cast<int>(100 * (intoGray ? i : frames - i) / frames);
+    void *pulled = DibPullToGray(picture, percent);
+    if (!pulled) return 0;
+    DibDraw(params->dc, area.left, area.top, w, h, pulled, 0, 0);
+    MemFree(&pulled);
+    EffectFrameDone((*frame)++);
+    if (EffectInterrupted(params)) return 0;
+  }
+  return 1;
+}
+
+void PaintMargins(const TransitionParams *params, const RECT &client, const RECT &area) {
+  HBRUSH brush = CreateSolidBrush(params->backColor);
+  const RECT margins[4] = {
+      {0, 0, client.right, area.top},
+      {0, area.top, area.left, client.bottom},
+      {area.right, area.top, client.right, client.bottom},
+      {area.left, area.bottom, area.right, client.bottom},
+  };
+  for (const RECT &margin : margins) FillRect(params->dc, &margin, brush);
+  DeleteObject(brush);
+}
+}  // namespace
+
+int GrayRun(TransitionParams *params) {
+  EffectCanvas canvas;
+  if (!EffectBegin(params, &canvas)) return 0;
+  // Always the destination rectangle, also with wholeWindow.
+  const RECT area = *params->destRect;
+  const int w = area.right - area.left > 0 ? area.right - area.left : 0;
+  const int h = area.bottom - area.top > 0 ? area.bottom - area.top : 0;
+  const int32_t frames = ClampWait(params->wait);
+
+  void *old = OldContent(params, area, w, h);
+  if (!old) return EffectFinish(params, 0);
+  int frame = 0;
+  int result = RunHalf(params, old, area, w, h, frames, true, &frame);
+  MemFree(&old);
+  if (result) {
+    const RECT size = {0, 0, w, h};
+    void *scaled = DibScaleSmooth(params->image, &size, 1, 0);
+    result = scaled && RunHalf(params, scaled, area, w, h, frames, false, &frame);
+    MemFree(&scaled);
+  }
+  if (result && params->wholeWindow == 1) PaintMargins(params, canvas.client, area);
+  return EffectFinish(params, result);
+}
+
+const EffectDialog GrayDialog = {1, nullptr, nullptr, IDC_GRAY_WAIT_GROUP};

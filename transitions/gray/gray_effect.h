@@ -1,0 +1,13 @@
+// gray ("グレイ"): the old content of the destination rectangle fades into a
+// flat middle grey, then the new picture comes out of that grey.
+#pragma once
+
+#include "transitions/params_dialog.h"
+#include "transitions/transition_params.h"
+
+enum { GRAY_DEFAULT_WAIT = 20, IDC_GRAY_WAIT_GROUP = 1004 };
+
+int GrayRun(TransitionParams *params);
+void GrayDefaults(TransitionParams *params);
+extern const EffectDialog GrayDialog;
+extern const char GrayName[];

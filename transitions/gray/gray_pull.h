@@ -1,0 +1,9 @@
+// Pulling a picture toward middle grey: every colour channel moves toward 128
+// by (percent x 128) div 100, never past it. Portable; draws nothing.
+#pragma once
+
+// A new 24-bit Dib of the (24-bit) input's block size with every channel
+// pulled toward 128 by `percent` (clamped to 0..100); the input is not
+// changed, a picture of another depth is first expanded to 24 bits. Null
+// for a null or damaged input, or when the memory cannot be had.
+void *DibPullToGray(const void *dib, int percent);

@@ -1,0 +1,24 @@
+// melt ("溶ける"): the area as one-pixel columns (or rows); lines picked at
+// random push their old content onward by a random length and let the same
+// length of the new picture run in behind it, until every line is full.
+#pragma once
+
+#include <cstdint>
+
+#include "transitions/params_dialog.h"
+#include "transitions/transition_params.h"
+
+enum {
+  MELT_DEFAULT_WAIT = 30,
+  MELT_COLUMNS = 0,
+  MELT_ROWS = 1,
+  IDC_MELT_COLUMNS = 1003,
+  IDC_MELT_ROWS = 1004,
+};
+
+int MeltRun(TransitionParams *params);
+void MeltDefaults(TransitionParams *params);
+// The base step for a speed value: 21 - (wait x 20) div 101, at least 1.
+int32_t MeltBaseStep(int32_t wait);
+extern const EffectDialog MeltDialog;
+extern const char MeltName[];
