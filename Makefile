@@ -6,7 +6,7 @@ NATIVE := build/native
 WIN32 := build/win32
 WIN64 := build/win64
 
-.PHONY: setup native win32 win64 test demo clean
+.PHONY: setup native win32 win64 test demo clean bench
 
 setup:
 	@bash scripts/setup
@@ -23,6 +23,14 @@ win64: win32
 	@cmake -S . -B $(WIN64) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DVK_PRODUCT_DIR=$(CURDIR)/$(WIN32)/bin -DVK_NATIVE_DIR=$(CURDIR)/$(NATIVE) >/dev/null
 	@bash scripts/with-display cmake --build $(WIN64) -j$(JOBS)
+
+# Benchmarks in their own unsanitised tree, then the comparison with djpeg and ImageMagick.
+BENCH := build/bench
+bench:
+	@cmake -S . -B $(BENCH) -G "Unix Makefiles" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=Release -DVK_SANITIZE=OFF -DVK_FUZZ=OFF -DVK_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) -j$(JOBS) --target vk_bench
+	@bash bench/compare.sh $(BENCH)
 
 test: setup
 	@$(MAKE) --no-print-directory native win64

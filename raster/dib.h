@@ -12,8 +12,13 @@
 #include "shell/win_types.h"
 
 // Largest pixel block a loaded or created picture may have (256 MiB): a
-// header claiming more is refused before anything is allocated.
+// header claiming more is refused before anything is allocated. The fuzz
+// targets build with a smaller limit so that each input stays quick.
+#ifdef VK_DIB_MAX_PIXEL_BYTES
+constexpr uint64_t DIB_MAX_PIXEL_BYTES = VK_DIB_MAX_PIXEL_BYTES;
+#else
 constexpr uint64_t DIB_MAX_PIXEL_BYTES = 256u * 1024u * 1024u;
+#endif
 
 // ---- queries and layout -------------------------------------------------
 uint32_t DibStride(int32_t width, int bitCount);          // ((bits * width + 31) / 32) * 4, 0 when too large

@@ -415,6 +415,7 @@ namespace {
 struct ChannelMask {
   int shift;
   int width;
+  uint32_t valueMask;  // the channel's bits once shifted down (a mask may be 32 bits wide)
   BYTE expand[256];
 };
 
@@ -431,6 +432,7 @@ void SetupChannel(ChannelMask *c, uint32_t mask) {
       ++c->width;
     }
   }
+  c->valueMask = static_cast<uint32_t>((uint64_t{1} << c->width) - 1);
   // Values of fewer than 8 bits are widened by repeating their bits
   // (5 bits abcde -> abcdeabc), so full scale maps to 255.
   int w = c->width > 8 ? 8 : c->width;
@@ -451,8 +453,8 @@ void SetupChannel(ChannelMask *c, uint32_t mask) {
 
 inline BYTE ChannelValue(const ChannelMask *c, uint32_t pixel) {
   uint32_t v = pixel >> c->shift;
-  if (c->width > 8) return static_cast<BYTE>((v & ((1u << c->width) - 1)) >> (c->width - 8));
-  return c->expand[v & ((1u << c->width) - 1)];
+  if (c->width > 8) return static_cast<BYTE>((v & c->valueMask) >> (c->width - 8));
+  return c->expand[v & c->valueMask];
 }
 
 }  // namespace

@@ -594,3 +594,24 @@ TEST(DibConvertNative, PaletteRulesAndNearestColour) {
   EXPECT_EQ(DibConvert(nullptr, 24), nullptr);
   MemFree(&red);
 }
+
+TEST(DibLoad, FullWidthBitFieldMask) {
+  // A 32-bit mask covering every bit: the top 8 bits are the channel.
+  TempDir dir;
+  InfoFields f;
+  f.width = 1;
+  f.height = 1;
+  f.bits = 32;
+  f.compression = BI_BITFIELDS;
+  std::vector<uint8_t> masks;
+  Put32(masks, 0xFFFFFFFF);
+  Put32(masks, 0);
+  Put32(masks, 0x000000FF);
+  WriteBytes(dir.File("m.dib"), PackedDib(f, masks, {0x44, 0x00, 0x00, 0xAB}));
+  void *dib = DibLoadFile(dir.File("m.dib").c_str());
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(Bytes(dib)[40], 0x44);      // blue: low byte
+  EXPECT_EQ(Bytes(dib)[41], 0);         // green: no mask
+  EXPECT_EQ(Bytes(dib)[42], 0xAB);      // red: top byte of the whole word
+  MemFree(&dib);
+}
