@@ -19,16 +19,16 @@ enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000, MCIWNDM_NOTIFYMODE_MESSA
 static_assert(WM_SAVER_BEGIN == 1079, "the settle message");
 
 // Swallows every queued message of the thread for one second, so that input
-// in the first second reaches neither the program nor the framework.
+// in the first second reaches neither the program nor the framework. One
+// message per look: a removed WM_PAINT comes back at once while the window
+// stays invalid (which is what brings the first page's paint afterwards).
 static void Settle() {
   DWORD start = GetTickCount();
   MSG msg;
   while (GetTickCount() - start < SETTLE_MS) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        return;
-      }
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
     }
     Sleep(1);
   }

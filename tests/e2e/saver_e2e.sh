@@ -32,6 +32,12 @@ alive() { kill -0 "$1" 2>/dev/null; }
 wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
 window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
 wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
+# Keys go to the focused window; the test display has no window manager to give it.
+press() {  # press WINDOW-NAME KEY
+  local id; id=$(window_id "$1")
+  [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null
+  xdotool key --clearmodifiers "$2" 2>/dev/null
+}
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
 near() {  # near "r g b" r g b tolerance
   local got=($1) want=($2 $3 $4) tol=$5 d
@@ -70,15 +76,14 @@ case "$case_name" in
     make_show "$work/Test.scr"
     start_saver "$work/Test.scr" /s
     check "the full-screen window appears" wait_window '^Screen Saver$' 300
-    xdotool key --clearmodifiers a 2>/dev/null  # inside the first second: swallowed
+    press '^Screen Saver$' a  # inside the first second: swallowed
     sleep 3
     check "a key in the first second does not end the show" alive "$last_pid"
     import -window root "$work/shot.png"
     read -r w h < <(identify -format '%w %h' "$work/shot.png")
     check "page 1 background at the corner" near "$(pixel "$work/shot.png" 5 5)" 32 64 192 0
     check "page 1 picture in the middle" near "$(pixel "$work/shot.png" $((w / 2)) $((h / 2)))" 32 192 64 12
-    check "no pointer shape over the show" true
-    xdotool key --clearmodifiers b 2>/dev/null
+    press '^Screen Saver$' b
     check "a key press ends the show" wait_gone "$last_pid" 150
     check "nothing of the run is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
@@ -91,7 +96,7 @@ case "$case_name" in
     check "a second /s brings the first forward and exits" wait_gone "$last_pid" 150
     check "the first instance keeps running" alive "$first"
     sleep 1.5
-    xdotool key --clearmodifiers Escape 2>/dev/null
+    press '^Screen Saver$' Escape
     check "the first instance ends on a key" wait_gone "$first" 150
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
@@ -108,8 +113,7 @@ case "$case_name" in
     head -c $((size - 700)) "$work/Good.scr" > "$work/Damaged.scr"
     start_saver "$work/Damaged.scr" /s
     check "a damaged show shows the error box" wait_window 'エラー' 300
-    id=$(window_id 'エラー')
-    [ -n "$id" ] && xdotool key --window "$id" Return 2>/dev/null
+    press 'エラー' Return
     check "the saver exits after the box" wait_gone "$last_pid" 150
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
@@ -118,7 +122,7 @@ case "$case_name" in
     driver=$(winpath "$bin/saver_driver.exe")
     "$run" reg add 'HKCR\.htm' /ve /d vke2e.htm /f >/dev/null 2>&1
     "$run" reg add 'HKCR\vke2e.htm\shell\open\command' /ve /d "\"$driver\" \"%1\"" /f >/dev/null 2>&1
-    export VK_LINK_LOG="$work/link.log"
+    export VORMKIT_LINK_LOG="$(winpath "$work/link.log")"
     out=$("$run" "$bin/saver_driver.exe" preview "$(winpath "$work/Test.scr")" "$(winpath "$work/link.log")" 2>/dev/null)
     echo "$out"
     check "the preview driver's checks pass" test -z "$(echo "$out" | grep FAIL)" -a -n "$out"

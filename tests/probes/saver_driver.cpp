@@ -6,7 +6,7 @@
 //       reports the four boxes and the link button, unchecks the given boxes
 //       (comma-separated ids), presses OK or Cancel, reports the profile value.
 //   saver_driver ARGS... (anything else) - the stand-in browser: appends its
-//       arguments to the file named by the environment variable VK_LINK_LOG.
+//       arguments to the file named by the environment variable VORMKIT_LINK_LOG.
 // Every check prints "ok: ..." or "FAIL: ..."; the exit status counts failures.
 #include <windows.h>
 
@@ -140,7 +140,7 @@ int main(int argc, char **argv) {
     }
     return Config(argv[2], uncheck, cancel);
   }
-  const char *log = getenv("VK_LINK_LOG");
+  const char *log = getenv("VORMKIT_LINK_LOG");
   if (!log) {
     fprintf(stderr, "usage: saver_driver preview SAVER LINKLOG | config SAVER [uncheck IDS] [cancel]\n");
     return 2;
