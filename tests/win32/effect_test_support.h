@@ -70,7 +70,7 @@ struct PluginLibrary {
   }
   template <typename F>
   F Get(const char *name) {
-    return reinterpret_cast<F>(GetProcAddress(module, name));
+    return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
   }
 };
 
