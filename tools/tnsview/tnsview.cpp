@@ -4,7 +4,9 @@
 // gradient with a diagonal stripe (or a BMP/JPEG given with --picture).
 //
 // Usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N]
-//                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N]
+//                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N] [--time 1]
+// With --time 1 no frame is written: the effect runs with its real sleeps
+// and the time of the whole run is printed.
 #include <windows.h>
 
 #include <cstdio>
@@ -65,7 +67,7 @@ void *MakePicture(int w, int h) {
 
 int Usage() {
   fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
-                  "       [--whole 0|1] [--picture FILE] [--every N]\neffects:");
+                  "       [--whole 0|1] [--picture FILE] [--every N] [--time 1]\neffects:");
   for (const EffectEntry *e = EffectTable; e->name; ++e) fprintf(stderr, " %s", e->name);
   fprintf(stderr, "\n");
   return 2;
@@ -79,7 +81,7 @@ int main(int argc, char **argv) {
     if (!_stricmp(e->name, argv[1])) effect = e;
   if (!effect) return Usage();
 
-  int width = 320, height = 240, every = 1, whole = 0;
+  int width = 320, height = 240, every = 1, whole = 0, timed = 0;
   RECT dest = {0, 0, -1, -1};
   TransitionParams params;
   memset(&params, 0, sizeof params);
@@ -94,6 +96,7 @@ int main(int argc, char **argv) {
     else if (opt == "--whole") whole = atoi(v);
     else if (opt == "--every") every = atoi(v) > 0 ? atoi(v) : 1;
     else if (opt == "--picture") pictureFile = v;
+    else if (opt == "--time") timed = atoi(v);
     else if (opt == "--param") {
       int index = 0, value = 0;
       if (sscanf(v, "%d=%d", &index, &value) == 2 && index >= 0 && index < EFFECT_PARAM_WORDS)
@@ -142,9 +145,16 @@ int main(int argc, char **argv) {
 
   capture = {dc, width, height, argv[2], every, 0};
   CreateDirectoryA(argv[2], nullptr);
-  EffectDraw.frameDone = SaveFrame;
-  EffectDraw.sleep = NoSleep;
+  EffectDraw.frameDone = timed ? nullptr : SaveFrame;
+  if (!timed) EffectDraw.sleep = NoSleep;
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
   int result = effect->run(&params);
+  QueryPerformanceCounter(&end);
+  if (timed)
+    printf("%s: %dx%d, wait %d: %.1f ms\n", effect->name, width, height, params.wait,
+           1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
   // The final state, as the player leaves it after its own 1:1 draw.
   char path[MAX_PATH];
   snprintf(path, sizeof path, "%s\\final.bmp", argv[2]);
