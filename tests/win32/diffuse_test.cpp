@@ -265,7 +265,7 @@ TEST(DiffuseLibrary, DialogStoresWaitWithoutOffsetAndThePattern) {
   memset(&params, 0, sizeof params);
   params.wait = 50;
   params.effectParams[DIFFUSE_PATTERN_WORD] = 1;
-  DialogScript script;
+  ParamsDialogScript script;
   script.watch = {1010, 1011};
   script.pageRights = 1;
   script.clicks = {1010};
@@ -278,21 +278,21 @@ TEST(DiffuseLibrary, DialogStoresWaitWithoutOffsetAndThePattern) {
   EXPECT_EQ(params.wait, 60);
   EXPECT_EQ(params.effectParams[DIFFUSE_PATTERN_WORD], 0);
 
-  DialogScript none;
+  ParamsDialogScript none;
   none.uncheck = {1010, 1011};
   EXPECT_EQ(RunParamsDialogScript(lib, &params, &none), 1);
   EXPECT_EQ(params.effectParams[DIFFUSE_PATTERN_WORD], 8) << "no button selected";
   EXPECT_EQ(params.wait, 60);
 
   params.effectParams[DIFFUSE_PATTERN_WORD] = 5;  // no such button
-  DialogScript odd;
+  ParamsDialogScript odd;
   odd.watch = {1010, 1011};
   EXPECT_EQ(RunParamsDialogScript(lib, &params, &odd), 1);
   EXPECT_TRUE(odd.checked.empty());
   EXPECT_EQ(params.effectParams[DIFFUSE_PATTERN_WORD], 8);
 
   params.effectParams[DIFFUSE_PATTERN_WORD] = 0;
-  DialogScript cancel;
+  ParamsDialogScript cancel;
   cancel.pageRights = 2;
   cancel.clicks = {1011};
   cancel.cancel = true;

@@ -77,7 +77,7 @@ struct PluginLibrary {
 // Works the dialog "パラメータの設定" once it is open: records the caption of
 // the speed group box, the scroll position and the checked buttons among
 // `watch`, scrolls, clicks buttons, then presses OK (or Cancel).
-struct DialogScript {
+struct ParamsDialogScript {
   std::vector<int> watch;      // button ids whose state is recorded on opening
   std::vector<int> checked;    // the watched ids that were checked
   int pageRights = 0;
@@ -90,7 +90,7 @@ struct DialogScript {
 };
 
 inline DWORD WINAPI DriveParamsDialog(void *param) {
-  auto *script = static_cast<DialogScript *>(param);
+  auto *script = static_cast<ParamsDialogScript *>(param);
   HWND dialog = nullptr;
   for (int i = 0; i < 500 && !dialog; ++i) {
     dialog = FindWindowA("#32770", "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8");
@@ -112,7 +112,7 @@ inline DWORD WINAPI DriveParamsDialog(void *param) {
   return 1;
 }
 
-inline int RunParamsDialogScript(PluginLibrary &lib, TransitionParams *params, DialogScript *script) {
+inline int RunParamsDialogScript(PluginLibrary &lib, TransitionParams *params, ParamsDialogScript *script) {
   HANDLE thread = CreateThread(nullptr, 0, DriveParamsDialog, script, 0, nullptr);
   int result = lib.Get<TransitionFunctionPtr>("GetTransisionParams")(params);
   WaitForSingleObject(thread, 20000);

@@ -240,7 +240,7 @@ TEST(VelluxLibrary, DialogShowsAndStoresWaitAndDirection) {
   memset(&params, 0, sizeof params);
   params.wait = 21;
   params.effectParams[0] = 1;
-  DialogScript script;
+  ParamsDialogScript script;
   script.watch = {IDC_VELLUX_VERTICAL, IDC_VELLUX_HORIZONTAL};
   script.pageRights = 1;
   script.clicks = {IDC_VELLUX_HORIZONTAL};
@@ -253,7 +253,7 @@ TEST(VelluxLibrary, DialogShowsAndStoresWaitAndDirection) {
   EXPECT_EQ(params.wait, 31) << "position 30 stored as 31";
   EXPECT_EQ(params.effectParams[0], 0) << "横 selected";
 
-  DialogScript again;
+  ParamsDialogScript again;
   again.watch = {IDC_VELLUX_VERTICAL, IDC_VELLUX_HORIZONTAL};
   again.clicks = {IDC_VELLUX_VERTICAL};
   EXPECT_EQ(RunParamsDialogScript(lib, &params, &again), 1);
@@ -263,7 +263,7 @@ TEST(VelluxLibrary, DialogShowsAndStoresWaitAndDirection) {
   EXPECT_EQ(params.wait, 31);
 
   params.effectParams[0] = 7;
-  DialogScript cancel;
+  ParamsDialogScript cancel;
   cancel.clicks = {IDC_VELLUX_HORIZONTAL};
   cancel.pageRights = 3;
   cancel.cancel = true;
