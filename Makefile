@@ -37,8 +37,8 @@ test: setup
 	@bash scripts/run-tests $(NATIVE) $(WIN64)
 
 demo: setup
-	@$(MAKE) --no-print-directory win32
-	@bash scripts/demo $(WIN32)
+	@$(MAKE) --no-print-directory native win64
+	@bash scripts/demo
 
 clean:
 	rm -rf $(NATIVE) $(WIN32) $(WIN64)
