@@ -11,6 +11,11 @@ SaverFramework Framework;
 
 static const char kSaverClass[] = "WindowsScreenSaverClass";
 
+static bool OwnWindow(HWND other) {
+  DWORD process = 0;
+  return other && GetWindowThreadProcessId(other, &process) && process == GetCurrentProcessId();
+}
+
 LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!Framework.childPreview) {
     switch (message) {
@@ -37,8 +42,13 @@ LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
       }
       case WM_ACTIVATEAPP:
+        if (!wParam) PostMessageA(window, WM_CLOSE, 0, 0);
+        break;
       case WM_ACTIVATE:
-        if (LOWORD(wParam) == FALSE) PostMessageA(window, WM_CLOSE, 0, 0);
+        // Another program taking over ends the show; one of our own windows
+        // (the hidden media players) does not.
+        if (LOWORD(wParam) == WA_INACTIVE && !OwnWindow(reinterpret_cast<HWND>(lParam)))
+          PostMessageA(window, WM_CLOSE, 0, 0);
         break;
       case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_CLOSE) return FALSE;
