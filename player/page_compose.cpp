@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "player/layer_transition.h"
+#include "player/picture_orient.h"
 #include "player/play_rules.h"
 #include "player/player_state.h"
 #include "raster/dib.h"
@@ -45,17 +46,6 @@ void FillClient(HDC dc, int32_t width, int32_t height, COLORREF colour) {
   RECT all = {0, 0, width, height};
   FillRect(dc, &all, brush);
   DeleteObject(brush);
-}
-
-void *ApplyOrientOp(const void *dib, OrientOp op) {
-  switch (op) {
-    case ORIENT_ROTATE90: return DibRotate90(dib);
-    case ORIENT_ROTATE180: return DibRotate180(dib);
-    case ORIENT_ROTATE270: return DibRotate270(dib);
-    case ORIENT_FLIP_VERTICAL: return DibFlipVertical(dib);
-    case ORIENT_FLIP_HORIZONTAL: return DibFlipHorizontal(dib);
-  }
-  return nullptr;
 }
 
 // Loads one picture at its on-page size; null when it is missing or unusable.
@@ -126,22 +116,6 @@ int PreparePage() {
   }
   for (int32_t i = 0; i < count; ++i) Player.layers.images[i] = LoadLayer(page->pictures[i], width, height);
   return 1;
-}
-
-void *OrientLayer(void *layer, int32_t orientation) {
-  if (!layer) return nullptr;
-  OrientOp ops[2];
-  int n = OrientationOps(orientation, ops);
-  if (n < 0) return nullptr;
-  if (n == 0) return layer;
-  void *image = layer;
-  for (int i = 0; i < n; ++i) {
-    void *next = ApplyOrientOp(image, ops[i]);
-    if (image != layer) MemFree(&image);
-    if (!next) return nullptr;
-    image = next;
-  }
-  return image;
 }
 
 void DrawPictureLayer(HDC dc, int32_t layerIndex, int wholeWindow) {

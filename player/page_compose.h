@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "player/picture_orient.h"
+
 // Frees the layer images of the previous page, has the current page's media
 // extracted (LoadShow in LoadPageMedia mode), and loads every picture scaled
 // to its on-page size; a page without pictures gets one plain layer of the
@@ -29,10 +31,6 @@ void DrawPageText(HDC dc, int32_t textIndex);
 void FreePageLayers();
 // The client size of Player.playerWindow (0 x 0 without a window).
 void PlayerClientSize(int32_t *width, int32_t *height);
-// A new image: layer turned and mirrored by orientation code (code 0 gives
-// the layer itself); null for a null layer, a code outside 0..11 or a failed
-// operation.
-void *OrientLayer(void *layer, int32_t orientation);
 
 // The face used when a text's own font cannot be created ("ＭＳ ゴシック").
 extern const char *const FALLBACK_FACE_NAME;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "raster/dib.h"
 #include "shell/file_ops.h"
 #include "shell/mem_block.h"
 #include "shell/messages.h"
@@ -75,22 +76,9 @@ static int WriteMedia(void *, MediaKind kind, const char *name, const unsigned c
 
 static int AskPassword(void *, const char *password) { return QueryPassword(Startup.mainWindow, password); }
 
-// A blank 160 x 120 image at 24 bits per pixel (black), as one packed-DIB
-// memory block: the page's preview slot in a full load.
-static void *BlankPreview(void *) {
-  const LONG width = 160, height = 120;
-  const DWORD stride = (DWORD(width) * 3 + 3) & ~3u;
-  auto *info = static_cast<BITMAPINFOHEADER *>(MemAlloc(sizeof(BITMAPINFOHEADER) + stride * DWORD(height)));
-  if (!info) return nullptr;
-  info->biSize = sizeof(BITMAPINFOHEADER);
-  info->biWidth = width;
-  info->biHeight = height;
-  info->biPlanes = 1;
-  info->biBitCount = 24;
-  info->biCompression = BI_RGB;
-  info->biSizeImage = stride * DWORD(height);
-  return info;
-}
+// A blank 160 x 120 image at 24 bits per pixel (black): the page's preview
+// slot in a full load.
+static void *BlankPreview(void *) { return DibCreateSolid(160, 120, 24, RGB(0, 0, 0)); }
 
 static int FailLoad() {
   if (Startup.mediaFolder[0] && PathExists(Startup.mediaFolder)) DeleteTree(Startup.mediaFolder);

@@ -171,9 +171,13 @@ static unsigned char *PictureBytes(Writer *w, const PictureRecord *record, char 
     *size = 0;
     return nullptr;
   }
+  // The converted file is only a vehicle for its bytes: it goes at once, so
+  // a build leaves nothing in the temp folder. The record keeps its name.
   bytes = ReadFileBlock(converted, size);
+  remove(converted);
   if (!bytes) {
     Fail(w, "%s: cannot read the converted picture", converted);
+    *size = 0;
     return nullptr;
   }
   memcpy(storedPath, converted, PATH_SIZE);

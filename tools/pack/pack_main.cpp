@@ -1,7 +1,7 @@
 // vormkit-pack: the authoring command line. Builds a saver file (player
 // image, boundary marker, show data) or a working-variant show from a JSON
-// manifest, lists what a show or saver file holds, and extracts its embedded
-// files. Errors go to stderr with exit status 1; an output file is written
+// manifest, lists what a show or saver file holds, extracts its embedded
+// files, and decodes a picture as the player will show it. Errors go to stderr with exit status 1; an output file is written
 // beside its target and renamed only when complete.
 #include <cstdio>
 #include <cstring>
@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+#include "player/picture_orient.h"
+#include "raster/dib.h"
 #include "shell/mem_block.h"
 #include "shell/self_extract_core.h"
 #include "show/file_checksum.h"
@@ -117,9 +119,9 @@ int Build(const std::vector<std::string> &args) {
   }
   std::vector<const char *> plugins;
   for (const std::string &p : manifest.pluginFiles) plugins.push_back(p.c_str());
-  std::string temp = ToolFolder();
+  // Pictures that are not JPEG are converted in the system temp folder.
   char message[1024] = {};
-  WriteOptions options = {working ? SHOW_WORKING : SHOW_SAVER, manifest.jpegQuality, nullptr, temp.c_str(),
+  WriteOptions options = {working ? SHOW_WORKING : SHOW_SAVER, manifest.jpegQuality, nullptr, nullptr,
                           plugins.data(), int(plugins.size()), message, sizeof message};
   ShowSink sink;
   OpenFileSink(&sink, file);
@@ -299,6 +301,76 @@ int Extract(const std::vector<std::string> &args) {
   }
   return 0;
 }
+// A whole decimal number in [low, high], nothing else in the text.
+bool ParseNumber(const std::string &text, long low, long high, long *value) {
+  if (text.empty() || text.size() > 9) return false;
+  long v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < low || v > high) return false;
+  *value = v;
+  return true;
+}
+
+// The largest side --size accepts; the picture's memory limit still applies.
+const long kMaxDecodeSide = 32767;
+
+// decode PICTURE -o OUT.bmp [--size WxH] [--orient N]: PictureLoad, then
+// DibScaleSmooth to the size, then the orientation code's image operations,
+// then DibSaveFile, as the player prepares and draws a picture layer.
+int Decode(const std::vector<std::string> &args) {
+  std::string input, output;
+  long width = 0, height = 0, orientation = 0;
+  bool sized = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) {
+      output = args[++i];
+    } else if (args[i] == "--size" && i + 1 < args.size()) {
+      const std::string &size = args[++i];
+      size_t x = size.find_first_of("xX");
+      if (x == std::string::npos || !ParseNumber(size.substr(0, x), 1, kMaxDecodeSide, &width) ||
+          !ParseNumber(size.substr(x + 1), 1, kMaxDecodeSide, &height))
+        return Fail("--size " + size + ": give WIDTHxHEIGHT, each side 1 to " + std::to_string(kMaxDecodeSide));
+      sized = true;
+    } else if (args[i] == "--orient" && i + 1 < args.size()) {
+      if (!ParseNumber(args[++i], 0, 11, &orientation))
+        return Fail("--orient " + args[i] + ": the orientation code must be between 0 and 11");
+    } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
+      input = args[i];
+    } else {
+      return Fail("unknown option " + args[i] + "\n" + kUsage);
+    }
+  }
+  if (input.empty() || output.empty()) return Fail(std::string("decode needs a picture and -o\n") + kUsage);
+
+  FILE *probe = fopen(input.c_str(), "rb");
+  if (!probe) return Fail(input + ": file not found");
+  fclose(probe);
+  void *image = PictureLoad(input.c_str(), 1);
+  if (!image) return Fail(input + ": not a picture the player can show (neither a readable BMP nor a JPEG)");
+  if (sized) {
+    RECT target = {0, 0, int32_t(width), int32_t(height)};
+    void *scaled = DibScaleSmooth(image, &target, 1, 0);
+    MemFree(&image);
+    if (!scaled) return Fail(input + ": cannot scale the picture to " + std::to_string(width) + "x" +
+                             std::to_string(height) + " (out of memory)");
+    image = scaled;
+  }
+  void *turned = OrientLayer(image, int32_t(orientation));
+  if (turned != image) MemFree(&image);
+  if (!turned) return Fail(input + ": cannot apply orientation " + std::to_string(orientation) + " (out of memory)");
+
+  std::string side = output + ".part";
+  bool ok = DibSaveFile(side.c_str(), turned) != 0;
+  MemFree(&turned);
+  if (!ok || !ReplaceFile(side, output)) {
+    remove(side.c_str());
+    return Fail(output + ": cannot write the picture");
+  }
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -308,6 +380,6 @@ int main(int argc, char **argv) {
   if (command == "build") return Build(args);
   if (command == "info") return Info(args);
   if (command == "extract") return Extract(args);
-  if (command == "decode") return Fail("decode: decoding pictures is not available in this build yet");
+  if (command == "decode") return Decode(args);
   return Fail("unknown command " + command + "\n" + kUsage);
 }
