@@ -69,6 +69,13 @@ int PlayBgm(HWND parent, const char *path) {
   return bgmWindow != nullptr;
 }
 
+int VoiceHoldsPage() {
+  if (!voiceWindow) return 0;
+  if (SendMessageA(voiceWindow, MCIWNDM_GETMODEA, 0, 0) != MCI_MODE_STOP) return 1;
+  StopVoice();
+  return 0;
+}
+
 void HandleMediaNotify(HWND notifier, LPARAM mode) {
   if (mode != MCI_MODE_STOP || !notifier) return;
   if (notifier == voiceWindow) {
