@@ -71,7 +71,9 @@ int PlayBgm(HWND parent, const char *path) {
 
 int VoiceHoldsPage() {
   if (!voiceWindow) return 0;
-  if (SendMessageA(voiceWindow, MCIWNDM_GETMODEA, 0, 0) != MCI_MODE_STOP) return 1;
+  char name[32] = {};
+  if (SendMessageA(voiceWindow, MCIWNDM_GETMODEA, sizeof name, reinterpret_cast<LPARAM>(name)) != MCI_MODE_STOP)
+    return 1;
   StopVoice();
   return 0;
 }

@@ -303,3 +303,27 @@ TEST_F(Compose, AComposedPageWithEverything) {
   EXPECT_EQ(plain.At(600, 470), back);
   EXPECT_EQ(plain.At(32 + 3, 38 + 3), TL);
 }
+
+TEST_F(Compose, TwelveOrientationsSideBySide) {
+  // A grid of 4 x 3 cells, cell i holding the picture with code i.
+  UsePlayerWindow(640, 480);
+  const COLORREF back = RGB(255, 255, 255);
+  Page &page = AddPage(1, back);
+  std::string q = WritePicture("q.bmp", 60, 40, [](int x, int y) { return Quadrants(60, 40, x, y); });
+  for (int code = 0; code < 12; ++code) {
+    double l = 0.02 + 0.25 * (code % 4), t = 0.03 + (1.0 / 3) * (code / 4);
+    AddPicture(page, q, l, t, l + 0.1875, t + 0.1875, code, 1);  // 120 x 90 before turning
+  }
+  Prepare();
+  TestSurface s(640, 480, RGB(0, 0, 0));
+  PaintEntering(s);
+  SaveSnapshot(s, "orientations");
+  for (int code = 0; code < 12; ++code) {
+    int left = int(640 * (0.02 + 0.25 * (code % 4))), top = int(480 * (0.03 + (1.0 / 3) * (code / 4)));
+    int w = code % 2 ? 90 : 120, h = code % 2 ? 120 : 90;
+    Corners want = Expected(code);
+    SCOPED_TRACE(code);
+    EXPECT_TRUE(ColourAt(s, left + 2, top + 2, want.tl));
+    EXPECT_TRUE(ColourAt(s, left + w - 3, top + h - 3, want.br));
+  }
+}

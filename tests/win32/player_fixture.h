@@ -140,9 +140,8 @@ inline void SaveSnapshot(const TestSurface &surface, const char *name) {
   const char *dir = getenv("VK_SNAPSHOT_DIR");
   if (!dir || !*dir) return;
   void *dib = CaptureDC(surface.dc, surface.width, surface.height);
-  if (!dib) return;
   std::string path = std::string(dir) + "\\" + name + ".bmp";
-  DibSaveFile(path.c_str(), dib);
+  if (!dib || !DibSaveFile(path.c_str(), dib)) fprintf(stderr, "snapshot %s not written\n", path.c_str());
   MemFree(&dib);
 }
 
