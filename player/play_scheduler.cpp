@@ -65,7 +65,7 @@ int StartPlay(int32_t startPage, int32_t mode) {
 void PlayTick(HWND window, UINT_PTR timerId) {
   if (!Startup.smallWindow) ShowCursor(FALSE);
   if (!Player.playerWindow || Player.playTimer == 0 || timerId != Player.playTimer) return;
-  if (Player.playState != PLAY_STATE_PLAYING || voiceWindow) return;
+  if (Player.playState != PLAY_STATE_PLAYING || VoiceHoldsPage()) return;
   const Page *page = CurrentPage();
   if (page && !PageTimeIsUp(Now(), Player.pageStartTick, page->displayTime)) return;
 

@@ -69,6 +69,15 @@ int PlayBgm(HWND parent, const char *path) {
   return bgmWindow != nullptr;
 }
 
+int VoiceHoldsPage() {
+  if (!voiceWindow) return 0;
+  char name[32] = {};
+  if (SendMessageA(voiceWindow, MCIWNDM_GETMODEA, sizeof name, reinterpret_cast<LPARAM>(name)) != MCI_MODE_STOP)
+    return 1;
+  StopVoice();
+  return 0;
+}
+
 void HandleMediaNotify(HWND notifier, LPARAM mode) {
   if (mode != MCI_MODE_STOP || !notifier) return;
   if (notifier == voiceWindow) {

@@ -30,6 +30,12 @@ void StopVoice();
 int PlayBgm(HWND parent, const char *path);
 void StopBgm();
 
+// 1 while the page voice plays. A voice window that reports the stopped mode
+// without its notification having arrived (a sound that ended before the MCI
+// window saw it play, or a device that never started) is closed here, so
+// that such a voice cannot hold its page for ever.
+int VoiceHoldsPage();
+
 // Message 1224 of the player window: a stopped voice window is closed; a
 // stopped music window is closed and the next track of the music list starts
 // (slots in order, missing files skipped, back to slot 0 after the last; slot

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
 #include <cstring>
 #include <set>
 #include <string>
@@ -88,7 +87,7 @@ TEST(Placement, OddCodesExchangeTheExtents) {
 
 TEST(Placement, TargetSizeIsRounded) {
   int32_t w, h;
-  const double p[4] = {0.1, 0.1, 0.4, 0.35};  // 0.3 * 333 = 99.9, 0.25 * 250 = 62.5
+  const double p[4] = {0.1, 0.125, 0.4, 0.375};  // 0.3 * 333 = 99.9, 0.25 * 250 = 62.5
   PlacementTargetSize(p, 333, 250, &w, &h);
   EXPECT_EQ(w, 100);
   EXPECT_EQ(h, 63);

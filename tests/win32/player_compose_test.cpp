@@ -47,15 +47,17 @@ TEST_F(Compose, PlacementLeftOfTheEdgeIsCut) {
   // Four vertical bands; the picture's left quarter lies outside the window.
   const COLORREF bands[4] = {RGB(250, 0, 0), RGB(0, 250, 0), RGB(0, 0, 250), RGB(250, 250, 0)};
   Page &page = AddPage(1, RGB(60, 60, 60));
-  AddPicture(page, WritePicture("b.bmp", 80, 20, [&](int x, int) { return bands[x / 20]; }), -0.25, 0, 0.75, 1);
+  // At its on-page size already, so that the band edges stay sharp.
+  AddPicture(page, WritePicture("b.bmp", 800, 600, [&](int x, int) { return bands[x / 200]; }), -0.25, 0, 0.75, 1);
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
   EXPECT_EQ(PaintPage(s.dc), 1);
   // The frame runs from -200 to 600: bands 1, 2, 3 are visible, then the page colour.
   for (int y : {0, 300, 599}) {
     EXPECT_TRUE(ColourAt(s, 0, y, bands[1]));
-    EXPECT_TRUE(ColourAt(s, 190, y, bands[1]));
-    EXPECT_TRUE(ColourAt(s, 210, y, bands[2]));
+    EXPECT_TRUE(ColourAt(s, 199, y, bands[1]));
+    EXPECT_TRUE(ColourAt(s, 200, y, bands[2]));
+    EXPECT_TRUE(ColourAt(s, 400, y, bands[3]));
     EXPECT_TRUE(ColourAt(s, 590, y, bands[3]));
     EXPECT_TRUE(ColourAt(s, 599, y, bands[3]));
     EXPECT_TRUE(ColourAt(s, 600, y, RGB(60, 60, 60)));
@@ -268,4 +270,60 @@ TEST_F(Compose, ProgramRelativePicturePath) {
   TestSurface s(800, 600, RGB(0, 0, 0));
   PaintPage(s.dc);
   EXPECT_TRUE(ColourAt(s, 400, 300, RGB(7, 77, 177)));
+}
+
+TEST_F(Compose, AComposedPageWithEverything) {
+  // A page as a show would have it: turned pictures with shadows, horizontal
+  // and vertical text, drawn entering and plain; both paints agree.
+  UsePlayerWindow(640, 480);
+  const COLORREF back = RGB(70, 110, 150);
+  Page &page = AddPage(1, back);
+  std::string q = WritePicture("q.bmp", 120, 80, [](int x, int y) { return Quadrants(120, 80, x, y); });
+  std::string g = WritePicture("g.bmp", 64, 64, [](int x, int y) { return RGB(x * 4, y * 4, 128); });
+  AddPicture(page, q, 0.05, 0.08, 0.45, 0.48, 0, 1);
+  AddPicture(page, q, 0.55, 0.08, 0.80, 0.40, 1, 1);
+  AddPicture(page, g, 0.05, 0.58, 0.35, 0.95, 6, 1);
+  AddPicture(page, q, -0.1, 0.7, 0.1, 0.9, 11, 0);
+  AddText(page, "スライドショー\r\nVORMKIT", "ＭＳ ゴシック", 32, 0.40, 0.60, RGB(255, 255, 255));
+  AddText(page, "縦書きの文字", "@ＭＳ ゴシック", 28, 0.90, 0.08, RGB(255, 240, 0));
+  TextRecord &italic = AddText(page, "italic 8", "ＭＳ ゴシック", 24, 0.40, 0.85, RGB(0, 0, 0));
+  italic.font.lfItalic = 1;
+  Prepare();
+  TestSurface entering(640, 480, RGB(0, 0, 0));
+  Player.firstPaint = 1;
+  PaintEntering(entering);
+  TestSurface plain(640, 480, RGB(0, 0, 0));
+  EXPECT_EQ(PaintPage(plain.dc), 1);
+  SaveSnapshot(entering, "page_entering");
+  SaveSnapshot(plain, "page_plain");
+  int differences = 0;
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) differences += entering.At(x, y) != plain.At(x, y);
+  EXPECT_EQ(differences, 0);
+  EXPECT_EQ(plain.At(600, 470), back);
+  EXPECT_EQ(plain.At(32 + 3, 38 + 3), TL);
+}
+
+TEST_F(Compose, TwelveOrientationsSideBySide) {
+  // A grid of 4 x 3 cells, cell i holding the picture with code i.
+  UsePlayerWindow(640, 480);
+  const COLORREF back = RGB(255, 255, 255);
+  Page &page = AddPage(1, back);
+  std::string q = WritePicture("q.bmp", 60, 40, [](int x, int y) { return Quadrants(60, 40, x, y); });
+  for (int code = 0; code < 12; ++code) {
+    double l = 0.02 + 0.25 * (code % 4), t = 0.03 + (1.0 / 3) * (code / 4);
+    AddPicture(page, q, l, t, l + 0.1875, t + 0.1875, code, 1);  // 120 x 90 before turning
+  }
+  Prepare();
+  TestSurface s(640, 480, RGB(0, 0, 0));
+  PaintEntering(s);
+  SaveSnapshot(s, "orientations");
+  for (int code = 0; code < 12; ++code) {
+    int left = int(640 * (0.02 + 0.25 * (code % 4))), top = int(480 * (0.03 + (1.0 / 3) * (code / 4)));
+    int w = code % 2 ? 90 : 120, h = code % 2 ? 120 : 90;
+    Corners want = Expected(code);
+    SCOPED_TRACE(code);
+    EXPECT_TRUE(ColourAt(s, left + 2, top + 2, want.tl));
+    EXPECT_TRUE(ColourAt(s, left + w - 3, top + h - 3, want.br));
+  }
 }

@@ -24,9 +24,8 @@
 #include "shell/mem_block.h"
 #include "shell/startup_state.h"
 #include "show/show_document.h"
-#include "tests/plugins/probe_record.h"
+#include "tests/win32/player_plugins.h"
 #include "tests/win32/test_surface.h"
-#include "transitions/plugin_host.h"
 
 namespace player_test {
 
@@ -135,6 +134,17 @@ inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 20000
   return true;
 }
 
+// Writes the surface as a BMP file into the folder named by VK_SNAPSHOT_DIR,
+// when that is set, for looking at composed pages; does nothing otherwise.
+inline void SaveSnapshot(const TestSurface &surface, const char *name) {
+  const char *dir = getenv("VK_SNAPSHOT_DIR");
+  if (!dir || !*dir) return;
+  void *dib = CaptureDC(surface.dc, surface.width, surface.height);
+  std::string path = std::string(dir) + "\\" + name + ".bmp";
+  if (!dib || !DibSaveFile(path.c_str(), dib)) fprintf(stderr, "snapshot %s not written\n", path.c_str());
+  MemFree(&dib);
+}
+
 inline void DrainMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -201,7 +211,7 @@ class PlayerTest : public ::testing::Test {
     Startup.mainWindow = nullptr;
     ClearShowDocument(&Show);
     ClearPlayerState(&Player);
-    UnloadTransitionPlugins();
+    UnloadTestPlugins();
     for (int i = 0; i < SHADOW_TILE_COUNT; ++i) MemFree(&Startup.shadowImages[i]);
     PlayerSeam.fadeFrame = nullptr;
     DrainMessages();
@@ -276,30 +286,11 @@ class PlayerTest : public ::testing::Test {
   // Loads the named built plug-ins from a folder of their own; returns the
   // checksum of the first.
   int32_t LoadPlugins(const std::vector<std::string> &builtNames) {
-    std::string plugins = folder.File("plugins");
-    CreateDirectoryA(plugins.c_str(), nullptr);
-    for (const std::string &name : builtNames)
-      EXPECT_TRUE(CopyFileA((BinFolder() + "\\" + name).c_str(), (plugins + "\\" + name).c_str(), FALSE)) << name;
-    LoadTransitionPlugins(plugins.c_str());
-    EXPECT_EQ(TransitionPlugins.count, int32_t(builtNames.size()));
-    return TransitionPlugins.count > 0 ? TransitionPlugins.entries[0].checksum : 0;
-  }
-  std::vector<ProbeRecord> ProbeCallsMade() {
-    std::vector<ProbeRecord> out(PROBE_MAX_RECORDS);
-    auto calls = reinterpret_cast<ProbeCallsPtr>(GetProcAddress(ProbeModule(), "ProbeCalls"));
-    if (!calls) return {};
-    int n = calls(out.data(), PROBE_MAX_RECORDS);
-    out.resize(size_t(n < PROBE_MAX_RECORDS ? n : PROBE_MAX_RECORDS));
-    return out;
-  }
-  void ProbeReset(int result) {
-    auto reset = reinterpret_cast<ProbeResetPtr>(GetProcAddress(ProbeModule(), "ProbeReset"));
-    if (reset) reset(result);
-  }
-  HMODULE ProbeModule() {
-    for (int32_t i = 0; i < TransitionPlugins.count; ++i)
-      if (strstr(TransitionPlugins.entries[i].path, "probe_plugin")) return TransitionPlugins.entries[i].module;
-    return nullptr;
+    int32_t count = 0;
+    static int loads;
+    int32_t id = LoadTestPlugins(folder.File("plugins" + std::to_string(++loads)), builtNames, &count);
+    EXPECT_EQ(count, int32_t(builtNames.size()));
+    return id;
   }
 
   // Starts play in the window as the saver does (the tests set the player

@@ -37,15 +37,15 @@ TEST_F(Transition, ThePluginReceivesTheBlockAsDescribed) {
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
   PaintEntering(s);
-  std::vector<ProbeRecord> calls = ProbeCallsMade();
+  std::vector<ProbeCall> calls = ProbeCallsMade();
   ASSERT_EQ(calls.size(), 2u);
   const RECT rects[2] = {{80, 60, 200, 300}, {400, 300, 600, 450}};
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
-    const ProbeRecord &r = calls[size_t(i)];
-    EXPECT_EQ(r.block.window, window);
-    EXPECT_EQ(r.block.dc, s.dc);
-    EXPECT_NE(r.block.image, nullptr);
+    const ProbeCall &r = calls[size_t(i)];
+    EXPECT_EQ(r.window, window);
+    EXPECT_EQ(r.dc, s.dc);
+    EXPECT_NE(r.image, nullptr);
     ASSERT_TRUE(r.hasImageSize);
     ASSERT_TRUE(r.hasDestRect);
     EXPECT_EQ(r.destRect.left, rects[i].left);
@@ -58,15 +58,14 @@ TEST_F(Transition, ThePluginReceivesTheBlockAsDescribed) {
     EXPECT_EQ(r.imageWidth, r.imageSize[0]);
     EXPECT_EQ(r.imageHeight, r.imageSize[1]);
     EXPECT_EQ(r.imageBits, 24);
-    EXPECT_EQ(r.block.backColor, RGB(12, 34, 56));
-    EXPECT_EQ(r.block.wholeWindow, i == 0 ? 1 : 0);
-    EXPECT_EQ(r.block.abortable, 1);
-    EXPECT_EQ(r.block.wait, 37);
-    for (int k = 0; k < 80; ++k)
-      EXPECT_EQ(reinterpret_cast<const unsigned char *>(r.block.effectParams)[k], static_cast<unsigned char>(k * 3 + 1));
-    EXPECT_EQ(r.block.mouseMoveAborts, 1);
-    EXPECT_EQ(r.block.result, 0);  // the block starts zeroed
-    for (unsigned char byte : r.block.unused) EXPECT_EQ(byte, 0);
+    EXPECT_EQ(r.backColor, RGB(12, 34, 56));
+    EXPECT_EQ(r.wholeWindow, i == 0 ? 1 : 0);
+    EXPECT_EQ(r.abortable, 1);
+    EXPECT_EQ(r.wait, 37);
+    for (int k = 0; k < 80; ++k) EXPECT_EQ(r.effectParams[k], static_cast<unsigned char>(k * 3 + 1));
+    EXPECT_EQ(r.mouseMoveAborts, 1);
+    EXPECT_EQ(r.result, 0);  // the block starts zeroed
+    EXPECT_TRUE(r.tailZero);
     EXPECT_EQ(r.clientRect.right, 800);
     EXPECT_EQ(r.clientRect.bottom, 600);
   }
@@ -84,11 +83,11 @@ TEST_F(Transition, FlagZeroNeverAsksForTheWholeWindow) {
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
   PaintEntering(s);
-  std::vector<ProbeRecord> calls = ProbeCallsMade();
+  std::vector<ProbeCall> calls = ProbeCallsMade();
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].block.wholeWindow, 0);
-  EXPECT_EQ(calls[1].block.wholeWindow, 0);
-  EXPECT_EQ(calls[0].block.mouseMoveAborts, 0);  // not the saver mode
+  EXPECT_EQ(calls[0].wholeWindow, 0);
+  EXPECT_EQ(calls[1].wholeWindow, 0);
+  EXPECT_EQ(calls[0].mouseMoveAborts, 0);  // not the saver mode
 }
 
 TEST_F(Transition, PageWithoutPicturesBringsInItsColour) {
@@ -97,14 +96,14 @@ TEST_F(Transition, PageWithoutPicturesBringsInItsColour) {
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
   PaintEntering(s);
-  std::vector<ProbeRecord> calls = ProbeCallsMade();
+  std::vector<ProbeCall> calls = ProbeCallsMade();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].destRect.left, 0);
   EXPECT_EQ(calls[0].destRect.right, 800);
   EXPECT_EQ(calls[0].destRect.bottom, 600);
   EXPECT_EQ(calls[0].imageSize[0], 800);
   EXPECT_EQ(calls[0].imageSize[1], 600);
-  EXPECT_EQ(calls[0].block.wholeWindow, 1);
+  EXPECT_EQ(calls[0].wholeWindow, 1);
   EXPECT_EQ(s.At(400, 300), RGB(90, 10, 10));
 }
 
@@ -166,7 +165,7 @@ TEST_F(Transition, ConditionsThatDrawAtOnce) {
 
 TEST_F(Transition, NoPluginLoadedDrawsAtOnce) {
   Page &page = TwoPicturePage(1);
-  UnloadTransitionPlugins();
+  UnloadTestPlugins();
   page.transitionId = probeId;
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
@@ -175,7 +174,7 @@ TEST_F(Transition, NoPluginLoadedDrawsAtOnce) {
 }
 
 TEST_F(Transition, RealNijimuEndsWithThePictureExactlyDrawn) {
-  UnloadTransitionPlugins();
+  UnloadTestPlugins();
   int32_t id = LoadPlugins({"nijimu.tns"});
   ASSERT_NE(id, 0);
   UsePlayerWindow(320, 240);
