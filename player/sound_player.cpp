@@ -32,6 +32,8 @@ HWND OpenMediaWindow(HWND parent, const char *path) {
   HINSTANCE instance = Startup.instance ? Startup.instance : GetModuleHandleA(nullptr);
   HWND window = MCIWndCreateA(parent, instance, MCI_WINDOW_STYLE, nullptr);
   if (!window) return nullptr;
+  // The player window is never to be seen (some MCI implementations show it on creation).
+  ShowWindow(window, SW_HIDE);
   if (SendMessageA(window, MCIWNDM_OPENA, 0, reinterpret_cast<LPARAM>(path)) != 0 ||
       SendMessageA(window, MCI_PLAY, 0, 0) != 0) {
     CloseMediaWindow(window);
