@@ -27,6 +27,14 @@ void CloseMediaWindow(HWND window) {
   SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
+// Closes a window that is reporting its own mode change: it is still inside its
+// window procedure, so it is closed by posted messages once that call is over
+// (destroying it there frees what the MCI window goes on to use).
+void RetireNotifyingWindow(HWND window) {
+  PostMessageA(window, MCI_CLOSE, 0, 0);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 HWND OpenMediaWindow(HWND parent, const char *path) {
   if (!path || !IsSoundFile(path)) return nullptr;
   HINSTANCE instance = Startup.instance ? Startup.instance : GetModuleHandleA(nullptr);
@@ -83,11 +91,13 @@ int VoiceHoldsPage() {
 void HandleMediaNotify(HWND notifier, LPARAM mode) {
   if (mode != MCI_MODE_STOP || !notifier) return;
   if (notifier == voiceWindow) {
-    StopVoice();
+    voiceWindow = nullptr;
+    RetireNotifyingWindow(notifier);
     return;
   }
   if (notifier != bgmWindow || Startup.settings.noBgm || !Startup.soundAvailable) return;
-  StopBgm();
+  bgmWindow = nullptr;
+  RetireNotifyingWindow(notifier);
   bgmIndex = NextBgmSlot(Show.bgmPaths.paths[0], PATH_SIZE, BGM_SLOT_COUNT, bgmIndex, FileThere);
   const char *path = Show.bgmPaths.paths[bgmIndex];
   if (path[0]) PlayBgm(Player.playerWindow, path);

@@ -63,7 +63,8 @@ TEST_F(Sound, TheVoiceEndsWithItsStoppedNotification) {
   ASSERT_NE(voiceWindow, nullptr);
   HWND playing = voiceWindow;
   EXPECT_TRUE(PumpUntil([] { return voiceWindow == nullptr; }));
-  EXPECT_FALSE(IsWindow(playing));  // closed
+  // Closed once its notification has returned.
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindow(playing); }, 2000));
   bool sawStop = false;
   for (const Notice &n : Notices()) sawStop |= n.role == 'v' && n.mode == 525;
   EXPECT_TRUE(sawStop);
