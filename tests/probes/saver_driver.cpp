@@ -96,9 +96,11 @@ int Config(const std::string &saver, const std::string &uncheck, bool cancel) {
   // "スクリーンセーバー セットアップ"
   const char *caption = "\x83\x58\x83\x4e\x83\x8a\x81\x5b\x83\x93\x83\x5a\x81\x5b\x83\x6f\x81\x5b\x20\x83\x5a\x83"
                         "\x62\x83\x67\x83\x41\x83\x62\x83\x76";
+  // Visible once its WM_INITDIALOG has filled it.
   for (int i = 0; i < 300 && !dialog; ++i) {
     PumpFor(50);
-    dialog = FindWindowA("#32770", caption);
+    HWND found = FindWindowA("#32770", caption);
+    if (found && IsWindowVisible(found)) dialog = found;
   }
   Check(dialog != nullptr, "the settings dialog appears");
   if (!dialog) return failures;

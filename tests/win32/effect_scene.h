@@ -12,6 +12,7 @@
 
 #include "shell/mem_block.h"
 #include "shell/path_ops.h"
+#include "tests/win32/plugin_library.h"
 #include "tests/win32/test_surface.h"
 #include "transitions/effect_frame.h"
 
@@ -124,29 +125,7 @@ inline bool InputQueued() {
          PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE);
 }
 
-// The real plug-in library beside the test program, as the player loads it.
-struct EffectLibrary {
-  HMODULE module;
-  explicit EffectLibrary(const char *file) {
-    char self[PATH_SIZE];
-    GetModuleFileNameA(nullptr, self, PATH_SIZE);
-    std::string path = self;
-    path = path.substr(0, path.rfind('\\') + 1) + file;
-    module = LoadLibraryA(path.c_str());
-  }
-  ~EffectLibrary() { FreeLibrary(module); }
-  TransitionFunctionPtr Get(const char *name) {
-    return reinterpret_cast<TransitionFunctionPtr>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-  }
-  std::string Name() {
-    char name[TRANSITION_NAME_SIZE] = {};
-    reinterpret_cast<TransitionNamePtr>(reinterpret_cast<void *>(GetProcAddress(module, "GetTransisionName")))(name);
-    return name;
-  }
-};
-
-// "パラメータの設定" in code page 932.
-const char DIALOG_CAPTION[] = "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8";
+using EffectLibrary = PluginLibrary;
 
 inline std::string ItemText(HWND dialog, int id) {
   char text[256] = {};
@@ -154,32 +133,13 @@ inline std::string ItemText(HWND dialog, int id) {
   return text;
 }
 
-// Runs GetTransisionParams while a second thread finds the dialog and runs
-// `script` on it; the script presses the buttons itself. The window is found
-// hidden once the dialog has ended.
+// Runs GetTransisionParams while `script` works its dialog from a second
+// thread; a dialog the script left open is cancelled.
 inline int RunDialog(EffectLibrary &lib, TransitionParams *params, std::function<void(HWND)> script) {
-  struct Job {
-    std::function<void(HWND)> script;
-  } job{std::move(script)};
-  auto drive = [](void *p) -> DWORD {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 500 && !dialog; ++i) {
-      dialog = FindWindowA("#32770", DIALOG_CAPTION);
-      if (!dialog) Sleep(20);
-    }
-    if (!dialog) return 0;
-    // The window exists before WM_INITDIALOG has filled it: a sent message is
-    // handled only once the dialog thread waits for messages again.
-    SendMessageA(dialog, WM_NULL, 0, 0);
-    static_cast<Job *>(p)->script(dialog);
+  return RunParamsDialog(lib, params, [&script](HWND dialog) {
+    script(dialog);
     if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return 1;
-  };
-  HANDLE thread = CreateThread(nullptr, 0, drive, &job, 0, nullptr);
-  int result = lib.Get("GetTransisionParams")(params);
-  WaitForSingleObject(thread, 20000);
-  CloseHandle(thread);
-  return result;
+  });
 }
 
 // Presses OK; true when the dialog stayed open.
@@ -191,11 +151,6 @@ inline bool PressOkStaysOpen(HWND dialog) {
 inline void PageRight(HWND dialog, int times) {
   for (int i = 0; i < times; ++i)
     SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
-}
-
-// "ウェイト：" in code page 932, followed by the position.
-inline std::string WaitLabel(int position) {
-  return std::string("\x83\x45\x83\x46\x83\x43\x83\x67\x81\x46") + std::to_string(position);
 }
 
 }  // namespace effect_test

@@ -1,7 +1,6 @@
 // Helpers for the Windows tests of an effect: hooks that record the blits,
 // sleeps and frames an effect draws (and can post input at a chosen frame),
-// a plug-in library loaded from beside the test program, and a driver that
-// works the open parameter dialog from a second thread.
+// and a script that works the open parameter dialog.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/path_ops.h"
+#include "tests/win32/plugin_library.h"
 #include "transitions/effect_frame.h"
 
 struct RecordedBlit {
@@ -55,25 +54,6 @@ struct EffectRecording {
   }
 };
 
-// A .tns file from the test program's folder, loaded as the player loads it.
-struct PluginLibrary {
-  HMODULE module;
-  explicit PluginLibrary(const char *fileName) {
-    char self[PATH_SIZE];
-    GetModuleFileNameA(nullptr, self, PATH_SIZE);
-    std::string path = self;
-    path = path.substr(0, path.rfind('\\') + 1) + fileName;
-    module = LoadLibraryA(path.c_str());
-  }
-  ~PluginLibrary() {
-    if (module) FreeLibrary(module);
-  }
-  template <typename F>
-  F Get(const char *name) {
-    return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-  }
-};
-
 // Works the dialog "パラメータの設定" once it is open: records the caption of
 // the speed group box, the scroll position and the checked buttons among
 // `watch`, scrolls, clicks buttons, then presses OK (or Cancel).
@@ -89,38 +69,19 @@ struct ParamsDialogScript {
   bool opened = false;
 };
 
-inline DWORD WINAPI DriveParamsDialog(void *param) {
-  auto *script = static_cast<ParamsDialogScript *>(param);
-  HWND dialog = nullptr;
-  for (int i = 0; i < 500 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8");
-    if (!dialog) Sleep(20);
-  }
-  if (!dialog) return 0;
-  script->opened = true;
-  char caption[64] = {};
-  GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
-  script->caption = caption;
-  script->position = GetScrollPos(GetDlgItem(dialog, 1000), SB_CTL);
-  for (int id : script->watch)
-    if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) script->checked.push_back(id);
-  for (int i = 0; i < script->pageRights; ++i)
-    SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
-  for (int id : script->clicks) SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
-  for (int id : script->uncheck) CheckDlgButton(dialog, id, BST_UNCHECKED);
-  SendMessageA(dialog, WM_COMMAND, script->cancel ? IDCANCEL : IDOK, 0);
-  return 1;
-}
-
 inline int RunParamsDialogScript(PluginLibrary &lib, TransitionParams *params, ParamsDialogScript *script) {
-  HANDLE thread = CreateThread(nullptr, 0, DriveParamsDialog, script, 0, nullptr);
-  int result = lib.Get<TransitionFunctionPtr>("GetTransisionParams")(params);
-  WaitForSingleObject(thread, 20000);
-  CloseHandle(thread);
-  return result;
-}
-
-// "ウェイト：" followed by a number, in the program's code page.
-inline std::string WaitCaption(int position) {
-  return std::string("\x83\x45\x83\x46\x83\x43\x83\x67\x81\x46") + std::to_string(position);
+  return RunParamsDialog(lib, params, [script](HWND dialog) {
+    script->opened = true;
+    char caption[64] = {};
+    GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
+    script->caption = caption;
+    script->position = GetScrollPos(GetDlgItem(dialog, 1000), SB_CTL);
+    for (int id : script->watch)
+      if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) script->checked.push_back(id);
+    for (int i = 0; i < script->pageRights; ++i)
+      SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
+    for (int id : script->clicks) SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+    for (int id : script->uncheck) CheckDlgButton(dialog, id, BST_UNCHECKED);
+    SendMessageA(dialog, WM_COMMAND, script->cancel ? IDCANCEL : IDOK, 0);
+  });
 }

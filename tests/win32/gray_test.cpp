@@ -184,8 +184,8 @@ TEST(GrayLibrary, DialogSpeedLabelIn1004) {
     PressOkStaysOpen(dialog);
   });
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(label, WaitLabel(19));
-  EXPECT_EQ(after, WaitLabel(100));
+  EXPECT_EQ(label, WaitCaption(19));
+  EXPECT_EQ(after, WaitCaption(100));
   EXPECT_EQ(params.wait, 101);
   result = RunDialog(lib, &params, [&](HWND dialog) {
     SendMessageA(dialog, WM_HSCROLL, SB_LINELEFT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));

@@ -226,7 +226,7 @@ TEST(MeltLibrary, DialogRadioButtonsAndSpeed) {
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(columnsChecked);
   EXPECT_FALSE(rowsChecked);
-  EXPECT_EQ(label, WaitLabel(29));
+  EXPECT_EQ(label, WaitCaption(29));
   EXPECT_EQ(params.effectParams[0], 1) << "横 stores 1";
   EXPECT_EQ(params.wait, 40);
 

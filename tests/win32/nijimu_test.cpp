@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/path_ops.h"
+#include "tests/win32/plugin_library.h"
 #include "tests/win32/test_surface.h"
 #include "transitions/effect_frame.h"
 
@@ -208,26 +209,8 @@ TEST(Nijimu, MouseMoveStopsOnlyWhenAsked) {
 }
 
 // The real library, as the player loads it.
-namespace {
-struct NijimuLibrary {
-  HMODULE module;
-  NijimuLibrary() {
-    char self[PATH_SIZE];
-    GetModuleFileNameA(nullptr, self, PATH_SIZE);
-    std::string path = self;
-    path = path.substr(0, path.rfind('\\')) + "\\nijimu.tns";
-    module = LoadLibraryA(path.c_str());
-  }
-  ~NijimuLibrary() { FreeLibrary(module); }
-  template <typename F>
-  F Get(const char *name) {
-    return reinterpret_cast<F>(GetProcAddress(module, name));
-  }
-};
-}  // namespace
-
 TEST(NijimuLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
-  NijimuLibrary lib;
+  PluginLibrary lib("nijimu.tns");
   ASSERT_NE(lib.module, nullptr);
   char name[512];
   lib.Get<TransitionNamePtr>("GetTransisionName")(name);
@@ -256,42 +239,28 @@ struct DialogScript {
   std::string caption;
 };
 
-DWORD WINAPI DriveDialog(void *param) {
-  auto *script = static_cast<DialogScript *>(param);
-  HWND dialog = nullptr;
-  for (int i = 0; i < 500 && !dialog; ++i) {
-    dialog = FindWindowA("#32770", "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8");
-    if (!dialog) Sleep(20);
-  }
-  if (!dialog) return 0;
-  for (int i = 0; i < script->pageRights; ++i)
-    SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
-  char caption[64] = {};
-  GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
-  script->caption = caption;
-  for (const std::string &text : script->texts) {
-    SetDlgItemTextA(dialog, IDC_NIJIMU_CELL, text.c_str());
-    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    if (!IsWindowVisible(dialog)) return 1;  // ended: hidden until the modal loop returns
-    char shown[32] = {};
-    GetDlgItemTextA(dialog, IDC_NIJIMU_CELL, shown, sizeof shown);
-    script->shown.push_back(shown);
-  }
-  SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  return 1;
-}
-
-int RunDialog(NijimuLibrary &lib, TransitionParams *params, DialogScript *script) {
-  HANDLE thread = CreateThread(nullptr, 0, DriveDialog, script, 0, nullptr);
-  int result = lib.Get<TransitionFunctionPtr>("GetTransisionParams")(params);
-  WaitForSingleObject(thread, 20000);
-  CloseHandle(thread);
-  return result;
+int RunDialog(PluginLibrary &lib, TransitionParams *params, DialogScript *script) {
+  return RunParamsDialog(lib, params, [script](HWND dialog) {
+    for (int i = 0; i < script->pageRights; ++i)
+      SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
+    char caption[64] = {};
+    GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
+    script->caption = caption;
+    for (const std::string &text : script->texts) {
+      SetDlgItemTextA(dialog, IDC_NIJIMU_CELL, text.c_str());
+      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+      if (!IsWindowVisible(dialog)) return;  // ended: hidden until the modal loop returns
+      char shown[32] = {};
+      GetDlgItemTextA(dialog, IDC_NIJIMU_CELL, shown, sizeof shown);
+      script->shown.push_back(shown);
+    }
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
 }
 }  // namespace
 
 TEST(NijimuLibrary, DialogClampsCellSizeAndKeepsItOpen) {
-  NijimuLibrary lib;
+  PluginLibrary lib("nijimu.tns");
   TransitionParams params;
   memset(&params, 0, sizeof params);
   params.wait = 11;  // position 10
@@ -310,7 +279,7 @@ TEST(NijimuLibrary, DialogClampsCellSizeAndKeepsItOpen) {
 }
 
 TEST(NijimuLibrary, CancelLeavesTheBlockUnchanged) {
-  NijimuLibrary lib;
+  PluginLibrary lib("nijimu.tns");
   TransitionParams params;
   memset(&params, 0, sizeof params);
   params.wait = 5;

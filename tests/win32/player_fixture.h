@@ -145,10 +145,12 @@ inline void SaveSnapshot(const TestSurface &surface, const char *name) {
   MemFree(&dib);
 }
 
+// Drops this thread's pending messages. A removed WM_PAINT stays pending until
+// its window is validated, so paints are validated instead of dispatched.
 inline void DrainMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
 }
 
 // A controllable clock for the scheduler.

@@ -211,7 +211,9 @@ TEST_F(Sound, AVoiceWhoseEndWasNotReportedDoesNotHoldThePage) {
   HWND voice = voiceWindow;
   FakeNow() = 1000 + 100;
   PlayTick(window, Player.playTimer);
-  if (voiceWindow) EXPECT_EQ(Player.currentPage, 0);  // still playing: held
+  if (voiceWindow) {
+    EXPECT_EQ(Player.currentPage, 0);  // still playing: held
+  }
   EXPECT_TRUE(PumpUntil([&] {
     PlayTick(window, Player.playTimer);
     return Player.currentPage == 1;

@@ -234,7 +234,7 @@ TEST(QuadrilLibrary, DialogCutsStoredSizesToTheScreenEvenWhenCancelled) {
   EXPECT_EQ(width, std::to_string(W));
   EXPECT_EQ(height, std::to_string(H));
   EXPECT_EQ(label, SizeLabel(W, H));
-  EXPECT_EQ(waitLabel, WaitLabel(20)) << "the speed label lives in 1004";
+  EXPECT_EQ(waitLabel, WaitCaption(20)) << "the speed label lives in 1004";
   EXPECT_EQ(params.effectParams[0], W) << "written into the block on opening";
   EXPECT_EQ(params.effectParams[1], H);
   EXPECT_EQ(params.wait, 21);
