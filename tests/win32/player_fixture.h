@@ -134,10 +134,10 @@ inline bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 20000
   return true;
 }
 
-// Writes the surface as a BMP file into the folder named by VK_SNAPSHOT_DIR,
+// Writes the surface as a BMP file into the folder named by VORMKIT_SNAPSHOTS,
 // when that is set, for looking at composed pages; does nothing otherwise.
 inline void SaveSnapshot(const TestSurface &surface, const char *name) {
-  const char *dir = getenv("VK_SNAPSHOT_DIR");
+  const char *dir = getenv("VORMKIT_SNAPSHOTS");
   if (!dir || !*dir) return;
   void *dib = CaptureDC(surface.dc, surface.width, surface.height);
   std::string path = std::string(dir) + "\\" + name + ".bmp";
