@@ -150,6 +150,17 @@ case "$case_name" in
     check "without a link the link button is hidden" grep -q '^link: 0x0' <<< "$out"
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
+  demo)
+    # The demo show, made and packed as `make demo` does, played headless for
+    # one round: every page must appear, in order, and nothing may be left.
+    bash "$src/scripts/make-demo-show" "$work/media64" "$bin" >/dev/null
+    "$pack" build "$work/media64/show.json" -o "$work/Demo.scr" --player "$bin/VORMKIT.scr" >/dev/null
+    out=$(bash "$src/scripts/demo-record" "$work" 2>&1); status=$?
+    echo "$out"
+    check "every page of the demo appeared in order" grep -q ' 6 of 6 pages seen' <<< "$out"
+    check "the recording found nothing wrong" test $status = 0
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
   *)
     fail "unknown case $case_name"
     ;;
