@@ -11,49 +11,24 @@
 #include <string>
 
 #include "shell/mem_block.h"
+#include "tools/tnsview/effect_stage.h"
 #include "tools/tnsview/effect_table.h"
 #include "transitions/effect_frame.h"
 
 namespace {
-void *MakePicture(int w, int h) {
-  int stride = (w * 3 + 3) & ~3;
-  auto *dib = static_cast<unsigned char *>(MemAlloc(40 + static_cast<size_t>(stride) * h));
-  auto *header = reinterpret_cast<BITMAPINFOHEADER *>(dib);
-  header->biSize = 40;
-  header->biWidth = w;
-  header->biHeight = h;
-  header->biPlanes = 1;
-  header->biBitCount = 24;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      unsigned char *p = dib + 40 + static_cast<size_t>(y) * stride + x * 3;
-      p[0] = static_cast<unsigned char>(x);
-      p[1] = static_cast<unsigned char>(y);
-      p[2] = static_cast<unsigned char>(x ^ y);
-    }
-  return dib;
-}
-
 double RunOnce(const EffectEntry *effect, int width, int height, int *result) {
-  RECT frame = {0, 0, width, height};
-  AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
-  HWND window = CreateWindowExA(0, "STATIC", "effects_bench", WS_POPUP, 0, 0, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  HDC screenDc = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screenDc);
-  HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-  ReleaseDC(nullptr, screenDc);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  PatBlt(dc, 0, 0, width, height, WHITENESS);
+  EffectStage stage;
+  if (!OpenEffectStage(&stage, width, height, "effects_bench")) return -1;
+  PatBlt(stage.dc, 0, 0, width, height, WHITENESS);
 
   RECT dest = {0, 0, width, height};
   int32_t size[2] = {width, height};
-  void *picture = MakePicture(width, height);
+  void *picture = MakeEffectPicture(width, height);
   TransitionParams params;
   memset(&params, 0, sizeof params);
   effect->defaults(&params);
-  params.window = window;
-  params.dc = dc;
+  params.window = stage.window;
+  params.dc = stage.dc;
   params.image = picture;
   params.imageSize = size;
   params.destRect = &dest;
@@ -68,10 +43,7 @@ double RunOnce(const EffectEntry *effect, int width, int height, int *result) {
   QueryPerformanceCounter(&end);
 
   MemFree(&picture);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  DestroyWindow(window);
+  CloseEffectStage(&stage);
   return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(rate.QuadPart);
 }
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "raster/dib.h"
 #include "shell/mem_block.h"
+#include "tools/tnsview/effect_stage.h"
 #include "tools/tnsview/effect_table.h"
 #include "transitions/effect_frame.h"
 
@@ -39,31 +40,6 @@ void SaveFrame(int frame) {
 }
 
 void WINAPI NoSleep(DWORD) {}
-
-COLORREF DefaultPicture(int x, int y, int w, int h) {
-  if (std::abs(x * h - y * w) < 3 * w) return RGB(255, 255, 255);
-  return RGB(255 * x / (w ? w : 1), 255 * y / (h ? h : 1), 160);
-}
-
-void *MakePicture(int w, int h) {
-  int stride = (w * 3 + 3) & ~3;
-  auto *dib = static_cast<unsigned char *>(MemAlloc(40 + static_cast<size_t>(stride) * h));
-  auto *header = reinterpret_cast<BITMAPINFOHEADER *>(dib);
-  header->biSize = 40;
-  header->biWidth = w;
-  header->biHeight = h;
-  header->biPlanes = 1;
-  header->biBitCount = 24;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      COLORREF c = DefaultPicture(x, y, w, h);
-      unsigned char *p = dib + 40 + static_cast<size_t>(h - 1 - y) * stride + x * 3;
-      p[0] = GetBValue(c);
-      p[1] = GetGValue(c);
-      p[2] = GetRValue(c);
-    }
-  return dib;
-}
 
 int Usage() {
   fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
@@ -105,15 +81,12 @@ int main(int argc, char **argv) {
   }
   if (dest.right < 0) dest = {0, 0, width, height};
 
-  RECT frame = {0, 0, width, height};
-  AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
-  HWND window = CreateWindowExA(0, "STATIC", "tnsview", WS_POPUP, 0, 0, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  HDC screenDc = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screenDc);
-  HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-  ReleaseDC(nullptr, screenDc);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  EffectStage stage;
+  if (!OpenEffectStage(&stage, width, height, "tnsview")) {
+    fprintf(stderr, "tnsview: no window or surface of %dx%d\n", width, height);
+    return 1;
+  }
+  HDC dc = stage.dc;
   for (int y = 0; y < height; y += 16)
     for (int x = 0; x < width; x += 16) {
       RECT cell = {x, y, x + 16, y + 16};
@@ -123,7 +96,7 @@ int main(int argc, char **argv) {
     }
 
   int32_t size[2] = {dest.right - dest.left, dest.bottom - dest.top};
-  void *picture = pictureFile ? PictureLoad(pictureFile, 1) : MakePicture(size[0], size[1]);
+  void *picture = pictureFile ? PictureLoad(pictureFile, 1) : MakeEffectPicture(size[0], size[1]);
   if (!picture) {
     fprintf(stderr, "tnsview: cannot load %s\n", pictureFile);
     return 1;
@@ -134,7 +107,7 @@ int main(int argc, char **argv) {
     size[0] = s.cx;
     size[1] = s.cy;
   }
-  params.window = window;
+  params.window = stage.window;
   params.dc = dc;
   params.image = picture;
   params.imageSize = size;
@@ -163,10 +136,7 @@ int main(int argc, char **argv) {
     MemFree(&dib);
   }
   printf("%s: result %d, %d frames saved in %s\n", effect->name, result, capture.saved, argv[2]);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  DestroyWindow(window);
+  CloseEffectStage(&stage);
   MemFree(&picture);
   return result == 1 ? 0 : 1;
 }
