@@ -10,148 +10,133 @@
 
 #include <cstdio>
 
-#include "tests/win32/effect_test_support.h"
-#include "tests/win32/test_surface.h"
+#include "tests/win32/effect_scene.h"
+#include "tests/win32/plugin_library.h"
+
+using effect_test::Recording;
+using effect_test::Scene;
 
 namespace {
 const COLORREF SCREEN = RGB(10, 20, 30);
 
+COLORREF Screen(int, int) { return SCREEN; }
 COLORREF Picture(int x, int y) { return RGB((x * 3) & 0xFF, (y * 11) & 0xFF, 120); }
+const effect_test::SceneLook LOOK = {Screen, Picture, RGB(200, 100, 50)};
 
-struct Scene {
-  TestSurface screen;
-  HWND window;
-  void *image;
-  int32_t size[2];
-  RECT dest;
-  TransitionParams params;
-
-  Scene(int w, int h, RECT destRect, int pictureWidth = -1, int pictureHeight = -1)
-      : screen(w, h, SCREEN), window(MakeClientWindow(w, h)), dest(destRect) {
-    size[0] = pictureWidth > 0 ? pictureWidth : dest.right - dest.left;
-    size[1] = pictureHeight > 0 ? pictureHeight : dest.bottom - dest.top;
-    image = MakeTestDib(size[0] > 0 ? size[0] : 1, size[1] > 0 ? size[1] : 1, Picture);
-    memset(&params, 0, sizeof params);
-    params.window = window;
-    params.dc = screen.dc;
-    params.image = image;
-    params.imageSize = size;
-    params.destRect = &dest;
-    params.backColor = RGB(200, 100, 50);
-    params.abortable = 1;
+// One effect call on a plain screen with wait 50; the picture has destRect's
+// size unless another is given.
+struct DiffuseScene : Scene {
+  DiffuseScene(int w, int h, RECT destRect, int pictureW = 0, int pictureH = 0)
+      : Scene(w, h, destRect, 0, LOOK, pictureW, pictureH) {
     params.wait = 50;
-    params.result = 77;
-  }
-  ~Scene() {
-    DestroyWindow(window);
-    MemFree(&image);
-  }
-  bool InDest(int x, int y) const { return x >= dest.left && x < dest.right && y >= dest.top && y < dest.bottom; }
-  // Pixels of destRect that do not show the picture yet.
-  long OldPixels() const {
-    long n = 0;
-    for (int y = dest.top; y < dest.bottom; ++y)
-      for (int x = dest.left; x < dest.right; ++x) n += screen.At(x, y) != Picture(x - dest.left, y - dest.top);
-    return n;
-  }
-  long ChangedOutside() const {
-    long n = 0;
-    for (int y = 0; y < screen.height; ++y)
-      for (int x = 0; x < screen.width; ++x) n += !InDest(x, y) && screen.At(x, y) != SCREEN;
-    return n;
   }
 };
+
+// Pixels of destRect that do not show the picture yet.
+long OldPixels(const Scene &scene) {
+  long n = 0;
+  for (int y = scene.dest.top; y < scene.dest.bottom; ++y)
+    for (int x = scene.dest.left; x < scene.dest.right; ++x)
+      n += scene.screen.At(x, y) != Picture(x - scene.dest.left, y - scene.dest.top);
+  return n;
+}
+long ChangedOutside(const Scene &scene) {
+  long n = 0;
+  for (int y = 0; y < scene.screen.height; ++y)
+    for (int x = 0; x < scene.screen.width; ++x) n += !scene.InDest(x, y) && scene.screen.At(x, y) != SCREEN;
+  return n;
+}
 }  // namespace
 
 TEST(Diffuse, FullSweepsLeaveNoPixelBehind) {
   const RECT rects[] = {{20, 10, 660, 490}, {3, 5, 104, 42}, {0, 0, 64, 48}, {7, 3, 72, 52}};
   for (const RECT &r : rects)
     for (int pattern = 0; pattern < 2; ++pattern) {
-      EffectRecording rec;
-      Scene scene(r.right + 11, r.bottom + 7, r);
+      Recording rec;
+      DiffuseScene scene(r.right + 11, r.bottom + 7, r);
       scene.params.effectParams[DIFFUSE_PATTERN_WORD] = pattern;
       ASSERT_EQ(DiffuseRun(&scene.params), 1);
       EXPECT_EQ(scene.params.result, 1);
-      const long old = scene.OldPixels();
+      const long old = OldPixels(scene);
       printf("[ sweep    ] %ld x %ld %s: %d frames, %ld pixels still old\n", r.right - r.left, r.bottom - r.top,
-             pattern ? "counter-clockwise" : "clockwise", effectRecord.frames, old);
+             pattern ? "counter-clockwise" : "clockwise", rec.frames, old);
       EXPECT_EQ(old, 0) << r.right - r.left << "x" << r.bottom - r.top << " pattern " << pattern;
-      EXPECT_EQ(scene.ChangedOutside(), 0);
-      EXPECT_GT(effectRecord.frames, 4);
-      EXPECT_TRUE(effectRecord.sleeps.empty()) << "the clock wipe never sleeps";
+      EXPECT_EQ(ChangedOutside(scene), 0);
+      EXPECT_GT(rec.frames, 4);
+      EXPECT_TRUE(rec.sleeps.empty()) << "the clock wipe never sleeps";
     }
 }
 
 TEST(Diffuse, StepOfOnePixelAndOf101) {
   {
     // wait 100: one pixel of border per frame, (32+1) + 48 + 64 + 48 + 32 frames on 64 x 48.
-    EffectRecording rec;
-    Scene scene(64, 48, {0, 0, 64, 48});
+    Recording rec;
+    DiffuseScene scene(64, 48, {0, 0, 64, 48});
     scene.params.wait = 100;
     ASSERT_EQ(DiffuseRun(&scene.params), 1);
-    EXPECT_EQ(effectRecord.frames, 33 + 48 + 64 + 48 + 32);
-    EXPECT_EQ(scene.OldPixels(), 0);
+    EXPECT_EQ(rec.frames, 33 + 48 + 64 + 48 + 32);
+    EXPECT_EQ(OldPixels(scene), 0);
   }
   {
     // wait 0: 101 pixels per frame; 640 x 480 takes 4 + 5 + 6 + 5 + 3 frames
     // and one more that closes the sweep at twelve o'clock.
-    EffectRecording rec;
-    Scene scene(640, 480, {0, 0, 640, 480});
+    Recording rec;
+    DiffuseScene scene(640, 480, {0, 0, 640, 480});
     scene.params.wait = 0;
     ASSERT_EQ(DiffuseRun(&scene.params), 1);
-    EXPECT_EQ(effectRecord.frames, 24);
-    EXPECT_EQ(scene.OldPixels(), 0);
+    EXPECT_EQ(rec.frames, 24);
+    EXPECT_EQ(OldPixels(scene), 0);
   }
 }
 
 TEST(Diffuse, WaitsNoDialogStoresNeitherHangNorCrash) {
   for (int32_t wait : {101, 1000, 0x7FFFFFFF}) {
-    EffectRecording rec;
-    Scene scene(64, 48, {0, 0, 64, 48});
+    Recording rec;
+    DiffuseScene scene(64, 48, {0, 0, 64, 48});
     scene.params.wait = wait;
     ASSERT_EQ(DiffuseRun(&scene.params), 1) << wait;
-    EXPECT_EQ(effectRecord.frames, 33 + 48 + 64 + 48 + 32) << "a step below 1 becomes 1";
-    EXPECT_EQ(scene.OldPixels(), 0);
+    EXPECT_EQ(rec.frames, 33 + 48 + 64 + 48 + 32) << "a step below 1 becomes 1";
+    EXPECT_EQ(OldPixels(scene), 0);
   }
-  EffectRecording rec;
-  Scene scene(64, 48, {0, 0, 64, 48});
+  Recording rec;
+  DiffuseScene scene(64, 48, {0, 0, 64, 48});
   scene.params.wait = -100000;
   ASSERT_EQ(DiffuseRun(&scene.params), 1);
-  EXPECT_EQ(scene.OldPixels(), 0);
+  EXPECT_EQ(OldPixels(scene), 0);
 }
 
 TEST(Diffuse, TinyAndEmptyRectangles) {
   const RECT tiny[] = {{5, 5, 6, 6}, {5, 5, 7, 8}, {5, 5, 8, 7}, {0, 0, 1, 30}, {0, 0, 30, 1}, {2, 2, 4, 4}};
   for (const RECT &r : tiny)
     for (int pattern = 0; pattern < 2; ++pattern) {
-      EffectRecording rec;
-      Scene scene(40, 40, r);
+      Recording rec;
+      DiffuseScene scene(40, 40, r);
       scene.params.effectParams[DIFFUSE_PATTERN_WORD] = pattern;
       ASSERT_EQ(DiffuseRun(&scene.params), 1) << r.right - r.left << "x" << r.bottom - r.top;
-      EXPECT_EQ(scene.OldPixels(), 0) << r.right - r.left << "x" << r.bottom - r.top << " pattern " << pattern;
-      EXPECT_EQ(scene.ChangedOutside(), 0);
+      EXPECT_EQ(OldPixels(scene), 0) << r.right - r.left << "x" << r.bottom - r.top << " pattern " << pattern;
+      EXPECT_EQ(ChangedOutside(scene), 0);
     }
-  EffectRecording rec;
-  Scene scene(40, 40, {10, 10, 10, 30});
+  Recording rec;
+  DiffuseScene scene(40, 40, {10, 10, 10, 30});
   EXPECT_EQ(DiffuseRun(&scene.params), 1) << "nothing to sweep";
-  EXPECT_EQ(effectRecord.frames, 0);
-  EXPECT_EQ(scene.ChangedOutside(), 0);
+  EXPECT_EQ(rec.frames, 0);
+  EXPECT_EQ(ChangedOutside(scene), 0);
 }
 
 TEST(Diffuse, IgnoresWholeWindowAndBackColor) {
-  EffectRecording rec;
-  Scene scene(80, 60, {10, 10, 50, 40});
+  Recording rec;
+  DiffuseScene scene(80, 60, {10, 10, 50, 40});
   scene.params.wholeWindow = 1;
   ASSERT_EQ(DiffuseRun(&scene.params), 1);
-  EXPECT_EQ(scene.OldPixels(), 0);
-  EXPECT_EQ(scene.ChangedOutside(), 0) << "only destRect is animated";
+  EXPECT_EQ(OldPixels(scene), 0);
+  EXPECT_EQ(ChangedOutside(scene), 0) << "only destRect is animated";
 }
 
 TEST(Diffuse, PicturesOfAnotherSizeStayInsideTheirPixels) {
   {
     // A smaller picture: its pixels at the rectangle's top left, the rest old.
-    EffectRecording rec;
-    Scene scene(70, 60, {10, 10, 60, 50}, 30, 20);
+    Recording rec;
+    DiffuseScene scene(70, 60, {10, 10, 60, 50}, 30, 20);
     ASSERT_EQ(DiffuseRun(&scene.params), 1);
     for (int y = 0; y < 60; ++y)
       for (int x = 0; x < 70; ++x) {
@@ -161,25 +146,25 @@ TEST(Diffuse, PicturesOfAnotherSizeStayInsideTheirPixels) {
   }
   {
     // A larger picture: the rectangle shows its top left part, nothing spills out.
-    EffectRecording rec;
-    Scene scene(100, 80, {10, 10, 60, 50}, 80, 60);
+    Recording rec;
+    DiffuseScene scene(100, 80, {10, 10, 60, 50}, 80, 60);
     ASSERT_EQ(DiffuseRun(&scene.params), 1);
-    EXPECT_EQ(scene.OldPixels(), 0);
-    EXPECT_EQ(scene.ChangedOutside(), 0);
+    EXPECT_EQ(OldPixels(scene), 0);
+    EXPECT_EQ(ChangedOutside(scene), 0);
   }
 }
 
 TEST(Diffuse, PatternOneSweepsLeftwardsFirst) {
   for (int pattern = 0; pattern < 2; ++pattern) {
-    EffectRecording rec;
-    Scene scene(100, 80, {0, 0, 100, 80});
+    Recording rec;
+    DiffuseScene scene(100, 80, {0, 0, 100, 80});
     scene.params.wait = 91;  // 10 pixels per frame
     scene.params.effectParams[DIFFUSE_PATTERN_WORD] = pattern;
-    effectRecord.postAtFrame = 2;
-    effectRecord.postWindow = scene.window;
-    effectRecord.postMessage = WM_KEYDOWN;
+    rec.onFrame = [&](int frame) {
+      if (frame == 2) PostMessageA(scene.window, WM_KEYDOWN, 0, 0);
+    };
     ASSERT_EQ(DiffuseRun(&scene.params), 0);
-    EXPECT_EQ(effectRecord.frames, 3);
+    EXPECT_EQ(rec.frames, 3);
     long left = 0, right = 0;
     for (int y = 0; y < 80; ++y)
       for (int x = 0; x < 100; ++x)
@@ -196,23 +181,23 @@ TEST(Diffuse, PatternOneSweepsLeftwardsFirst) {
 }
 
 TEST(Diffuse, KeyStopsAfterTheFirstFrameAndIsConsumed) {
-  EffectRecording rec;
-  Scene scene(64, 48, {0, 0, 64, 48});
+  Recording rec;
+  DiffuseScene scene(64, 48, {0, 0, 64, 48});
   PostMessageA(scene.window, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(DiffuseRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 0);
-  EXPECT_EQ(effectRecord.frames, 1);
-  EXPECT_GT(scene.OldPixels(), 64 * 48 / 2);
+  EXPECT_EQ(rec.frames, 1);
+  EXPECT_GT(OldPixels(scene), 64 * 48 / 2);
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
 }
 
 TEST(Diffuse, MouseMoveStopsOnlyWhenAskedAndTheWheelNever) {
-  EffectRecording rec;
-  Scene scene(64, 48, {0, 0, 64, 48});
+  Recording rec;
+  DiffuseScene scene(64, 48, {0, 0, 64, 48});
   PostMessageA(scene.window, WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(DiffuseRun(&scene.params), 1) << "without mouseMoveAborts a move does not interrupt";
-  EffectRecording::Drain();
+  Recording::Drain();
   scene.params.mouseMoveAborts = 1;
   PostMessageA(scene.window, 0x20A, 0, 0);  // WM_MOUSEWHEEL
   EXPECT_EQ(DiffuseRun(&scene.params), 1) << "the wheel lies outside this plug-in's mouse range";
@@ -226,19 +211,19 @@ TEST(Diffuse, MouseMoveStopsOnlyWhenAskedAndTheWheelNever) {
   scene.params.abortable = 0;
   PostMessageA(scene.window, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(DiffuseRun(&scene.params), 1);
-  EffectRecording::Drain();
+  Recording::Drain();
 }
 
 TEST(Diffuse, RefusesOnlyWithoutAPicture) {
-  EffectRecording rec;
-  Scene scene(32, 32, {0, 0, 32, 32});
+  Recording rec;
+  DiffuseScene scene(32, 32, {0, 0, 32, 32});
   scene.params.image = nullptr;
   EXPECT_EQ(DiffuseRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 77);
   scene.params.image = scene.image;
   scene.params.imageSize = nullptr;  // not read: the picture's own size counts
   EXPECT_EQ(DiffuseRun(&scene.params), 1);
-  EXPECT_EQ(scene.OldPixels(), 0);
+  EXPECT_EQ(OldPixels(scene), 0);
 }
 
 TEST(DiffuseLibrary, ExportsNameDefaultsAndSweeps) {
@@ -254,9 +239,9 @@ TEST(DiffuseLibrary, ExportsNameDefaultsAndSweeps) {
   for (int i = 0; i < EFFECT_PARAM_WORDS; ++i) EXPECT_EQ(defaults.effectParams[i], 0) << i;
   EXPECT_EQ(defaults.result, static_cast<int32_t>(0xABABABAB));
 
-  Scene scene(120, 90, {10, 10, 110, 80});
+  DiffuseScene scene(120, 90, {10, 10, 110, 80});
   EXPECT_EQ(lib.Get<TransitionFunctionPtr>("TransisionFunction")(&scene.params), 1);
-  EXPECT_EQ(scene.OldPixels(), 0);
+  EXPECT_EQ(OldPixels(scene), 0);
 }
 
 TEST(DiffuseLibrary, DialogStoresWaitWithoutOffsetAndThePattern) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/effect_scene.h"
+#include "tests/win32/plugin_library.h"
 
 using namespace effect_test;
 
@@ -154,7 +155,7 @@ TEST(Gray, NullImageIsRefused) {
 }
 
 TEST(GrayLibrary, ExportsNameDefaultsAndRuns) {
-  EffectLibrary lib("gray.tns");
+  PluginLibrary lib("gray.tns");
   ASSERT_NE(lib.module, nullptr);
   EXPECT_EQ(lib.Name(), "\x83\x4f\x83\x8c\x83\x43");  // グレイ
   TransitionParams defaults;
@@ -172,7 +173,7 @@ TEST(GrayLibrary, ExportsNameDefaultsAndRuns) {
 }
 
 TEST(GrayLibrary, DialogSpeedLabelIn1004) {
-  EffectLibrary lib("gray.tns");
+  PluginLibrary lib("gray.tns");
   TransitionParams params;
   memset(&params, 0, sizeof params);
   params.wait = 20;

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "tests/win32/effect_scene.h"
+#include "tests/win32/plugin_library.h"
 
 using namespace effect_test;
 
@@ -192,7 +193,7 @@ TEST(Melt, MouseClickStopsMovementOnlyWhenAsked) {
 }
 
 TEST(MeltLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
-  EffectLibrary lib("melt.tns");
+  PluginLibrary lib("melt.tns");
   ASSERT_NE(lib.module, nullptr);
   EXPECT_EQ(lib.Name(), "\x97\x6e\x82\xaf\x82\xe9");  // 溶ける
   TransitionParams defaults;
@@ -209,7 +210,7 @@ TEST(MeltLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
 }
 
 TEST(MeltLibrary, DialogRadioButtonsAndSpeed) {
-  EffectLibrary lib("melt.tns");
+  PluginLibrary lib("melt.tns");
   TransitionParams params;
   memset(&params, 0, sizeof params);
   params.wait = 30;

@@ -9,92 +9,30 @@
 #include <string>
 #include <vector>
 
-#include "shell/path_ops.h"
+#include "tests/win32/effect_scene.h"
 #include "tests/win32/plugin_library.h"
-#include "tests/win32/test_surface.h"
-#include "transitions/effect_frame.h"
+
+using effect_test::BlitCall;
+using effect_test::Recording;
+using effect_test::Scene;
 
 namespace {
-struct Blit {
-  int x, y, w, h, sx, sy, sw, sh;
-};
-std::vector<Blit> blits;
-std::vector<DWORD> sleeps;
-int frames;
-
-BOOL WINAPI CountingStretchBlt(HDC dc, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-                               DWORD rop) {
-  blits.push_back({x, y, w, h, sx, sy, sw, sh});
-  return StretchBlt(dc, x, y, w, h, src, sx, sy, sw, sh, rop);
-}
-void WINAPI NoSleep(DWORD ms) { sleeps.push_back(ms); }
-void CountFrame(int) { ++frames; }
-
-// Installs the counting hooks for one test and drains the message queue.
-struct Recording {
-  EffectDrawing saved = EffectDraw;
-  Recording() {
-    blits.clear();
-    sleeps.clear();
-    frames = 0;
-    EffectDraw.stretchBlt = CountingStretchBlt;
-    EffectDraw.sleep = NoSleep;
-    EffectDraw.frameDone = CountFrame;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
-  ~Recording() { EffectDraw = saved; }
-};
-
+COLORREF Screen(int, int) { return RGB(10, 20, 30); }
 COLORREF Picture(int x, int y) { return RGB((x * 5) & 0xFF, (y * 7) & 0xFF, 90); }
+const effect_test::SceneLook LOOK = {Screen, Picture, RGB(200, 100, 50)};
 
-// One effect call on a surface of the given size.
-struct Scene {
-  TestSurface screen;
-  HWND window;
-  void *image;
-  int32_t size[2];
-  RECT dest;
-  TransitionParams params;
-
-  Scene(int w, int h, RECT destRect, int cell, int whole)
-      : screen(w, h, RGB(10, 20, 30)), window(MakeClientWindow(w, h)), dest(destRect) {
-    size[0] = dest.right - dest.left;
-    size[1] = dest.bottom - dest.top;
-    image = MakeTestDib(size[0], size[1], Picture);
-    memset(&params, 0, sizeof params);
-    params.window = window;
-    params.dc = screen.dc;
-    params.image = image;
-    params.imageSize = size;
-    params.destRect = &dest;
-    params.backColor = RGB(200, 100, 50);
-    params.wholeWindow = whole;
-    params.abortable = 1;
+// One effect call on a plain screen, with wait 1 and the cell size in word 0.
+struct NijimuScene : Scene {
+  NijimuScene(int w, int h, RECT destRect, int cell, int whole) : Scene(w, h, destRect, whole, LOOK) {
     params.wait = 1;
     params.effectParams[0] = cell;
-    params.result = 77;
-  }
-  ~Scene() {
-    DestroyWindow(window);
-    MemFree(&image);
-  }
-  // The picture at 1:1 inside dest; outside, `outside` (or untouched screen when -1).
-  void ExpectFinalState(COLORREF outside) {
-    for (int y = 0; y < screen.height; ++y)
-      for (int x = 0; x < screen.width; ++x) {
-        bool in = x >= dest.left && x < dest.right && y >= dest.top && y < dest.bottom;
-        COLORREF want = in ? Picture(x - dest.left, y - dest.top) : outside;
-        ASSERT_EQ(screen.At(x, y), want) << x << "," << y;
-      }
   }
 };
 }  // namespace
 
 TEST(Nijimu, EndsWithThePictureInDestRectAndLeavesTheRest) {
   Recording rec;
-  Scene scene(200, 100, {30, 20, 90, 60}, 16, 0);
+  NijimuScene scene(200, 100, {30, 20, 90, 60}, 16, 0);
   EXPECT_EQ(NijimuRun(&scene.params), 1);
   EXPECT_EQ(scene.params.result, 1);
   scene.ExpectFinalState(RGB(10, 20, 30));
@@ -102,22 +40,23 @@ TEST(Nijimu, EndsWithThePictureInDestRectAndLeavesTheRest) {
 
 TEST(Nijimu, WholeWindowPaintsBackColorOutsideDestRect) {
   Recording rec;
-  Scene scene(160, 120, {40, 30, 100, 90}, 64, 1);
+  NijimuScene scene(160, 120, {40, 30, 100, 90}, 64, 1);
   EXPECT_EQ(NijimuRun(&scene.params), 1);
   scene.ExpectFinalState(RGB(200, 100, 50));
 }
 
 TEST(Nijimu, CellsAndFramesOfA100By50Area) {
   Recording rec;
-  Scene scene(300, 200, {10, 10, 110, 60}, 64, 0);
+  NijimuScene scene(300, 200, {10, 10, 110, 60}, 64, 0);
   ASSERT_EQ(NijimuRun(&scene.params), 1);
+  const std::vector<BlitCall> blits = rec.Stretches();
   // 2 x 1 cells of 64, offset 31: 32 frames of one blit per cell.
-  EXPECT_EQ(frames, 32);
+  EXPECT_EQ(rec.frames, 32);
   ASSERT_EQ(blits.size(), 64u);
-  EXPECT_EQ(sleeps.size(), 32u);
+  EXPECT_EQ(rec.sleeps.size(), 32u);
   // First frame: 2 x 2 centre windows at offset 31 blown up to 64 x 64.
   for (int i = 0; i < 2; ++i) {
-    const Blit &b = blits[i];
+    const BlitCall &b = blits[i];
     EXPECT_EQ(b.w, 64);
     EXPECT_EQ(b.h, 64);
     EXPECT_EQ(b.sw, 2);
@@ -135,17 +74,19 @@ TEST(Nijimu, CellsAndFramesOfA100By50Area) {
 TEST(Nijimu, SmallAndOddCells) {
   {
     Recording rec;
-    Scene scene(40, 40, {0, 0, 40, 40}, 4, 0);
+    NijimuScene scene(40, 40, {0, 0, 40, 40}, 4, 0);
     ASSERT_EQ(NijimuRun(&scene.params), 1);
-    EXPECT_EQ(frames, 2);
+    const std::vector<BlitCall> blits = rec.Stretches();
+    EXPECT_EQ(rec.frames, 2);
     EXPECT_EQ(blits.front().sw, 2);
     EXPECT_EQ(blits.back().sw, 4);
   }
   {
     Recording rec;
-    Scene scene(40, 40, {0, 0, 40, 40}, 5, 0);
+    NijimuScene scene(40, 40, {0, 0, 40, 40}, 5, 0);
     ASSERT_EQ(NijimuRun(&scene.params), 1);
-    EXPECT_EQ(frames, 2);
+    const std::vector<BlitCall> blits = rec.Stretches();
+    EXPECT_EQ(rec.frames, 2);
     EXPECT_EQ(blits.front().sw, 3);
     EXPECT_EQ(blits.front().sx % 5, 1);
     EXPECT_EQ(blits.back().sw, 5);
@@ -155,7 +96,7 @@ TEST(Nijimu, SmallAndOddCells) {
 
 TEST(Nijimu, RefusalsAndTheOnePixelCell) {
   Recording rec;
-  Scene scene(50, 50, {0, 0, 50, 50}, 0, 0);
+  NijimuScene scene(50, 50, {0, 0, 50, 50}, 0, 0);
   EXPECT_EQ(NijimuRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 77) << "a refusal does not touch result";
   scene.params.effectParams[0] = -8;
@@ -169,36 +110,36 @@ TEST(Nijimu, RefusalsAndTheOnePixelCell) {
   scene.params.effectParams[0] = 1;
   EXPECT_EQ(NijimuRun(&scene.params), 1);
   EXPECT_EQ(scene.params.result, 1);
-  EXPECT_TRUE(blits.empty());
+  EXPECT_TRUE(rec.Stretches().empty());
   EXPECT_EQ(scene.screen.At(25, 25), RGB(10, 20, 30)) << "a one-pixel cell draws nothing";
 }
 
 TEST(Nijimu, UntrustedWaitIsClamped) {
   Recording rec;
-  Scene scene(32, 32, {0, 0, 32, 32}, 8, 0);
+  NijimuScene scene(32, 32, {0, 0, 32, 32}, 8, 0);
   scene.params.wait = -1000;
   ASSERT_EQ(NijimuRun(&scene.params), 1);
-  for (DWORD s : sleeps) EXPECT_EQ(s, 0u);
-  sleeps.clear();
+  for (DWORD s : rec.sleeps) EXPECT_EQ(s, 0u);
+  rec.sleeps.clear();
   scene.params.wait = 2000000000;
   ASSERT_EQ(NijimuRun(&scene.params), 1);
-  for (DWORD s : sleeps) EXPECT_EQ(s, 101u);
+  for (DWORD s : rec.sleeps) EXPECT_EQ(s, 101u);
 }
 
 TEST(Nijimu, KeyPressStopsAfterTheFirstFrameAndIsConsumed) {
   Recording rec;
-  Scene scene(64, 64, {0, 0, 64, 64}, 16, 0);
+  NijimuScene scene(64, 64, {0, 0, 64, 64}, 16, 0);
   PostMessageA(scene.window, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(NijimuRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 0);
-  EXPECT_EQ(frames, 1);
+  EXPECT_EQ(rec.frames, 1);
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the key was removed";
 }
 
 TEST(Nijimu, MouseMoveStopsOnlyWhenAsked) {
   Recording rec;
-  Scene scene(64, 64, {0, 0, 64, 64}, 16, 0);
+  NijimuScene scene(64, 64, {0, 0, 64, 64}, 16, 0);
   PostMessageA(scene.window, WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(NijimuRun(&scene.params), 1) << "without mouseMoveAborts a move does not interrupt";
   scene.params.mouseMoveAborts = 1;
@@ -223,7 +164,7 @@ TEST(NijimuLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
   EXPECT_EQ(defaults.effectParams[19], 0);
   EXPECT_EQ(defaults.result, static_cast<int32_t>(0xABABABAB)) << "defaults touch only wait and the words";
 
-  Scene scene(120, 90, {10, 10, 110, 80}, 32, 1);
+  NijimuScene scene(120, 90, {10, 10, 110, 80}, 32, 1);
   EXPECT_EQ(lib.Get<TransitionFunctionPtr>("TransisionFunction")(&scene.params), 1);
   scene.ExpectFinalState(RGB(200, 100, 50));
 }
@@ -239,20 +180,15 @@ struct DialogScript {
   std::string caption;
 };
 
-int RunDialog(PluginLibrary &lib, TransitionParams *params, DialogScript *script) {
+int RunCellScript(PluginLibrary &lib, TransitionParams *params, DialogScript *script) {
   return RunParamsDialog(lib, params, [script](HWND dialog) {
-    for (int i = 0; i < script->pageRights; ++i)
-      SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
-    char caption[64] = {};
-    GetDlgItemTextA(dialog, 1001, caption, sizeof caption);
-    script->caption = caption;
+    PageRight(dialog, script->pageRights);
+    script->caption = ItemText(dialog, 1001);
     for (const std::string &text : script->texts) {
       SetDlgItemTextA(dialog, IDC_NIJIMU_CELL, text.c_str());
-      SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-      if (!IsWindowVisible(dialog)) return;  // ended: hidden until the modal loop returns
-      char shown[32] = {};
-      GetDlgItemTextA(dialog, IDC_NIJIMU_CELL, shown, sizeof shown);
-      script->shown.push_back(shown);
+      // A dialog that ended is hidden until the modal loop returns.
+      if (!PressOkStaysOpen(dialog)) return;
+      script->shown.push_back(ItemText(dialog, IDC_NIJIMU_CELL));
     }
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   });
@@ -268,7 +204,7 @@ TEST(NijimuLibrary, DialogClampsCellSizeAndKeepsItOpen) {
   DialogScript script;
   script.texts = {"3", "100", "", "32"};
   script.pageRights = 2;
-  EXPECT_EQ(RunDialog(lib, &params, &script), 1);
+  EXPECT_EQ(RunCellScript(lib, &params, &script), 1);
   ASSERT_EQ(script.shown.size(), 3u);
   EXPECT_EQ(script.shown[0], "4");
   EXPECT_EQ(script.shown[1], "64");
@@ -286,7 +222,7 @@ TEST(NijimuLibrary, CancelLeavesTheBlockUnchanged) {
   params.effectParams[0] = 16;
   DialogScript script;
   script.pageRights = 3;
-  EXPECT_EQ(RunDialog(lib, &params, &script), 0);
+  EXPECT_EQ(RunCellScript(lib, &params, &script), 0);
   EXPECT_EQ(params.wait, 5);
   EXPECT_EQ(params.effectParams[0], 16);
 }

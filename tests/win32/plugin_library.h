@@ -1,12 +1,14 @@
 // Test helpers for the real plug-in files: a .tns loaded from beside the test
-// program as the player loads it, and the open parameter dialog found from a
-// second thread while GetTransisionParams runs its modal loop.
+// program as the player loads it, the open parameter dialog found from a
+// second thread while GetTransisionParams runs its modal loop, and small
+// scripts that work that dialog.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "shell/path_ops.h"
 #include "transitions/transition_params.h"
@@ -71,4 +73,60 @@ inline int RunParamsDialog(PluginLibrary &lib, TransitionParams *params, std::fu
 // "ウェイト：" followed by a number, in the program's code page.
 inline std::string WaitCaption(int position) {
   return std::string("\x83\x45\x83\x46\x83\x43\x83\x67\x81\x46") + std::to_string(position);
+}
+
+inline std::string ItemText(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+// Moves the speed scroll bar (1000) right by `times` pages.
+inline void PageRight(HWND dialog, int times) {
+  for (int i = 0; i < times; ++i)
+    SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1000)));
+}
+
+// Presses OK; true when the dialog stayed open.
+inline bool PressOkStaysOpen(HWND dialog) {
+  SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return IsWindowVisible(dialog) != 0;
+}
+
+// Runs GetTransisionParams while `script` works its dialog from a second
+// thread; a dialog the script left open is cancelled.
+inline int RunDialog(PluginLibrary &lib, TransitionParams *params, std::function<void(HWND)> script) {
+  return RunParamsDialog(lib, params, [&script](HWND dialog) {
+    script(dialog);
+    if (IsWindowVisible(dialog)) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+}
+
+// Works the dialog once it is open: records the caption of the speed group
+// box, the scroll position and the checked buttons among `watch`, scrolls,
+// clicks buttons, then presses OK (or Cancel).
+struct ParamsDialogScript {
+  std::vector<int> watch;      // button ids whose state is recorded on opening
+  std::vector<int> checked;    // the watched ids that were checked
+  int pageRights = 0;
+  std::vector<int> clicks;     // buttons clicked before closing
+  std::vector<int> uncheck;    // buttons set unchecked before closing
+  bool cancel = false;
+  std::string caption;
+  int position = -1;
+  bool opened = false;
+};
+
+inline int RunParamsDialogScript(PluginLibrary &lib, TransitionParams *params, ParamsDialogScript *script) {
+  return RunParamsDialog(lib, params, [script](HWND dialog) {
+    script->opened = true;
+    script->caption = ItemText(dialog, 1001);
+    script->position = GetScrollPos(GetDlgItem(dialog, 1000), SB_CTL);
+    for (int id : script->watch)
+      if (IsDlgButtonChecked(dialog, id) == BST_CHECKED) script->checked.push_back(id);
+    PageRight(dialog, script->pageRights);
+    for (int id : script->clicks) SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+    for (int id : script->uncheck) CheckDlgButton(dialog, id, BST_UNCHECKED);
+    SendMessageA(dialog, WM_COMMAND, script->cancel ? IDCANCEL : IDOK, 0);
+  });
 }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "tests/win32/effect_scene.h"
+#include "tests/win32/plugin_library.h"
 
 using namespace effect_test;
 
@@ -187,7 +188,7 @@ TEST(Quadril, MouseMovesOnlyWhenAskedAndNotWhenNotAbortable) {
 }
 
 TEST(QuadrilLibrary, ExportsNameDefaultsAndDrawsTheFinalPicture) {
-  EffectLibrary lib("QUADRIL.tns");
+  PluginLibrary lib("QUADRIL.tns");
   ASSERT_NE(lib.module, nullptr);
   EXPECT_EQ(lib.Name(), "\x83\x57\x83\x8f\x83\x8a");  // ジワリ
   TransitionParams defaults;
@@ -215,7 +216,7 @@ std::string SizeLabel(int w, int h) {
 }  // namespace
 
 TEST(QuadrilLibrary, DialogCutsStoredSizesToTheScreenEvenWhenCancelled) {
-  EffectLibrary lib("QUADRIL.tns");
+  PluginLibrary lib("QUADRIL.tns");
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   TransitionParams params;
   memset(&params, 0, sizeof params);
@@ -241,7 +242,7 @@ TEST(QuadrilLibrary, DialogCutsStoredSizesToTheScreenEvenWhenCancelled) {
 }
 
 TEST(QuadrilLibrary, DialogStaysOpenUntilBothValuesAreAccepted) {
-  EffectLibrary lib("QUADRIL.tns");
+  PluginLibrary lib("QUADRIL.tns");
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   TransitionParams params;
   memset(&params, 0, sizeof params);

@@ -7,61 +7,45 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/win32/effect_test_support.h"
-#include "tests/win32/test_surface.h"
+#include <vector>
+
+#include "tests/win32/effect_scene.h"
+#include "tests/win32/plugin_library.h"
+
+using effect_test::BlitCall;
+using effect_test::Recording;
+using effect_test::Scene;
 
 namespace {
 const COLORREF SCREEN = RGB(10, 20, 30);
 const COLORREF BACK = RGB(200, 100, 50);
 
+COLORREF Screen(int, int) { return SCREEN; }
 COLORREF Picture(int x, int y) { return RGB((x * 3) & 0xFF, (y * 11) & 0xFF, 120); }
+const effect_test::SceneLook LOOK = {Screen, Picture, BACK};
 
-struct Scene {
-  TestSurface screen;
-  HWND window;
-  void *image;
-  int32_t size[2];
-  RECT dest;
-  TransitionParams params;
-
-  Scene(int w, int h, RECT destRect, int direction, int whole = 0)
-      : screen(w, h, SCREEN), window(MakeClientWindow(w, h)), dest(destRect) {
-    size[0] = dest.right - dest.left;
-    size[1] = dest.bottom - dest.top;
-    image = MakeTestDib(size[0] > 0 ? size[0] : 1, size[1] > 0 ? size[1] : 1, Picture);
-    memset(&params, 0, sizeof params);
-    params.window = window;
-    params.dc = screen.dc;
-    params.image = image;
-    params.imageSize = size;
-    params.destRect = &dest;
-    params.backColor = BACK;
-    params.wholeWindow = whole;
-    params.abortable = 1;
+// One effect call on a plain screen, with wait 1 and the direction in word 0.
+struct VelluxScene : Scene {
+  VelluxScene(int w, int h, RECT destRect, int direction, int whole = 0) : Scene(w, h, destRect, whole, LOOK) {
     params.wait = 1;
     params.effectParams[0] = direction;
-    params.result = 77;
-  }
-  ~Scene() {
-    DestroyWindow(window);
-    MemFree(&image);
-  }
-  // The new state at (x, y) of the client: the picture inside dest, outside
-  // backColor with wholeWindow and the old screen without.
-  COLORREF Target(int x, int y) const {
-    if (x >= dest.left && x < dest.right && y >= dest.top && y < dest.bottom)
-      return Picture(x - dest.left, y - dest.top);
-    return params.wholeWindow == 1 ? BACK : SCREEN;
   }
 };
+
+// The new state at (x, y) of the client: the picture inside dest, outside
+// backColor with wholeWindow and the old screen without.
+COLORREF Target(const Scene &scene, int x, int y) {
+  if (scene.InDest(x, y)) return Picture(x - scene.dest.left, y - scene.dest.top);
+  return scene.params.wholeWindow == 1 ? BACK : SCREEN;
+}
 }  // namespace
 
 TEST(Vellux, ColumnsOfA700PixelArea) {
-  EffectRecording rec;
-  Scene scene(800, 60, {50, 10, 750, 50}, 1);
+  Recording rec;
+  VelluxScene scene(800, 60, {50, 10, 750, 50}, 1);
   ASSERT_EQ(VelluxRun(&scene.params), 1);
   EXPECT_EQ(scene.params.result, 1);
-  const auto &b = effectRecord.blits;
+  const std::vector<BlitCall> b = rec.Stretches();
   // Span 1024: the pass of four bands draws 0, 256 and 512 only; 768 is outside.
   ASSERT_EQ(b.size(), 3u + 6 + 11 + 22 + 44 + 88 + 175 + 350);
   const int xs[] = {0, 256, 512}, ws[] = {256, 256, 188};
@@ -78,14 +62,14 @@ TEST(Vellux, ColumnsOfA700PixelArea) {
   EXPECT_EQ(b[3].x, 50);
   EXPECT_EQ(b[3].w, 128) << "the next pass halves the bands";
   // Every band of every pass stays inside the area.
-  for (const RecordedBlit &band : b) {
+  for (const BlitCall &band : b) {
     EXPECT_GE(band.x, 50);
     EXPECT_LE(band.x + band.w, 750);
   }
   // Sleeps after band 0, 10, 20, ...: one per ten bands, of wait milliseconds.
-  EXPECT_EQ(effectRecord.sleeps.size(), (b.size() + 9) / 10);
-  for (DWORD s : effectRecord.sleeps) EXPECT_EQ(s, 1u);
-  EXPECT_EQ(effectRecord.frames, static_cast<int>(b.size()));
+  EXPECT_EQ(rec.sleeps.size(), (b.size() + 9) / 10);
+  for (DWORD s : rec.sleeps) EXPECT_EQ(s, 1u);
+  EXPECT_EQ(rec.frames, static_cast<int>(b.size()));
   // The last pass repeats every even column once more: no 1:1 picture.
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 800; ++x) {
@@ -96,12 +80,13 @@ TEST(Vellux, ColumnsOfA700PixelArea) {
 }
 
 TEST(Vellux, RowsEndWithEveryEvenRowDoubled) {
-  EffectRecording rec;
-  Scene scene(40, 100, {4, 2, 36, 92}, 0);
+  Recording rec;
+  VelluxScene scene(40, 100, {4, 2, 36, 92}, 0);
   ASSERT_EQ(VelluxRun(&scene.params), 1);
   // Span 128 over 90 rows: bands 32, 16, 8, 4, 2 high.
-  ASSERT_EQ(effectRecord.blits.size(), 3u + 6 + 12 + 23 + 45);
-  const RecordedBlit &first = effectRecord.blits[2];
+  const std::vector<BlitCall> bands = rec.Stretches();
+  ASSERT_EQ(bands.size(), 3u + 6 + 12 + 23 + 45);
+  const BlitCall &first = bands[2];
   EXPECT_EQ(first.y, 2 + 64);
   EXPECT_EQ(first.h, 26) << "the band at 64 is clipped to the area's bottom";
   EXPECT_EQ(first.sh, 1);
@@ -111,81 +96,82 @@ TEST(Vellux, RowsEndWithEveryEvenRowDoubled) {
 }
 
 TEST(Vellux, WholeWindowFillsTheClientWithBackColorAroundThePicture) {
-  EffectRecording rec;
-  Scene scene(64, 40, {10, 6, 50, 30}, 1, 1);
+  Recording rec;
+  VelluxScene scene(64, 40, {10, 6, 50, 30}, 1, 1);
   ASSERT_EQ(VelluxRun(&scene.params), 1);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 64; ++x) ASSERT_EQ(scene.screen.At(x, y), scene.Target(x & ~1, y)) << x << "," << y;
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(scene.screen.At(x, y), Target(scene, x & ~1, y)) << x << "," << y;
 }
 
 TEST(Vellux, SpansOfFourOrLessAndEmptyClientsDrawNoBand) {
   {
-    EffectRecording rec;
-    Scene scene(20, 20, {2, 2, 6, 18}, 1);  // 4 columns
+    Recording rec;
+    VelluxScene scene(20, 20, {2, 2, 6, 18}, 1);  // 4 columns
     EXPECT_EQ(VelluxRun(&scene.params), 1);
     EXPECT_EQ(scene.params.result, 1);
-    EXPECT_TRUE(effectRecord.blits.empty());
+    EXPECT_TRUE(rec.Stretches().empty());
     EXPECT_EQ(scene.screen.At(3, 3), SCREEN);
   }
   {
-    EffectRecording rec;
-    Scene scene(20, 20, {2, 2, 18, 5}, 0);  // 3 rows
+    Recording rec;
+    VelluxScene scene(20, 20, {2, 2, 18, 5}, 0);  // 3 rows
     EXPECT_EQ(VelluxRun(&scene.params), 1);
-    EXPECT_TRUE(effectRecord.blits.empty());
+    EXPECT_TRUE(rec.Stretches().empty());
   }
   {
     // A window whose client has no width: span 0, nothing drawn, result 1.
-    EffectRecording rec;
-    Scene scene(32, 32, {0, 0, 32, 32}, 1);
+    Recording rec;
+    VelluxScene scene(32, 32, {0, 0, 32, 32}, 1);
     SetWindowPos(scene.window, nullptr, 0, 0, 0, 32, SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
     GetClientRect(scene.window, &client);
     ASSERT_EQ(client.right, 0);
     EXPECT_EQ(VelluxRun(&scene.params), 1);
-    EXPECT_TRUE(effectRecord.blits.empty());
+    EXPECT_TRUE(rec.Stretches().empty());
     // The same window draws rows: its client has a height.
     scene.params.effectParams[0] = 0;
     EXPECT_EQ(VelluxRun(&scene.params), 1);
-    EXPECT_FALSE(effectRecord.blits.empty());
+    EXPECT_FALSE(rec.Stretches().empty());
   }
 }
 
 TEST(Vellux, RefusesOnlyWithoutAPicture) {
-  EffectRecording rec;
-  Scene scene(32, 32, {0, 0, 32, 32}, 1);
+  Recording rec;
+  VelluxScene scene(32, 32, {0, 0, 32, 32}, 1);
   scene.params.image = nullptr;
   EXPECT_EQ(VelluxRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 77) << "a refusal does not touch result";
   scene.params.image = scene.image;
   scene.params.effectParams[0] = -3;  // any non-zero word draws columns
   EXPECT_EQ(VelluxRun(&scene.params), 1);
-  ASSERT_FALSE(effectRecord.blits.empty());
-  EXPECT_EQ(effectRecord.blits[0].sw, 1);
-  EXPECT_EQ(effectRecord.blits[0].w, 8);
+  const std::vector<BlitCall> bands = rec.Stretches();
+  ASSERT_FALSE(bands.empty());
+  EXPECT_EQ(bands[0].sw, 1);
+  EXPECT_EQ(bands[0].w, 8);
 }
 
 TEST(Vellux, UntrustedWaitIsClamped) {
-  EffectRecording rec;
-  Scene scene(64, 16, {0, 0, 64, 16}, 1);
+  Recording rec;
+  VelluxScene scene(64, 16, {0, 0, 64, 16}, 1);
   scene.params.wait = -50;
   ASSERT_EQ(VelluxRun(&scene.params), 1);
-  ASSERT_FALSE(effectRecord.sleeps.empty());
-  for (DWORD s : effectRecord.sleeps) EXPECT_EQ(s, 0u);
-  effectRecord.sleeps.clear();
+  ASSERT_FALSE(rec.sleeps.empty());
+  for (DWORD s : rec.sleeps) EXPECT_EQ(s, 0u);
+  rec.sleeps.clear();
   scene.params.wait = 2000000000;
   ASSERT_EQ(VelluxRun(&scene.params), 1);
-  for (DWORD s : effectRecord.sleeps) EXPECT_EQ(s, 101u);
+  for (DWORD s : rec.sleeps) EXPECT_EQ(s, 101u);
 }
 
 TEST(Vellux, AKeyStopsAfterTheBandBeforeItAndIsConsumed) {
-  EffectRecording rec;
-  Scene scene(128, 16, {0, 0, 128, 16}, 1);
-  effectRecord.postAtFrame = 5;
-  effectRecord.postWindow = scene.window;
-  effectRecord.postMessage = WM_KEYDOWN;
+  Recording rec;
+  VelluxScene scene(128, 16, {0, 0, 128, 16}, 1);
+  rec.onFrame = [&](int frame) {
+    if (frame == 5) PostMessageA(scene.window, WM_KEYDOWN, 0, 0);
+  };
   EXPECT_EQ(VelluxRun(&scene.params), 0);
   EXPECT_EQ(scene.params.result, 0);
-  EXPECT_EQ(effectRecord.blits.size(), 6u) << "bands 0..5 drawn, none after the key";
+  EXPECT_EQ(rec.Stretches().size(), 6u) << "bands 0..5 drawn, none after the key";
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
   // The screen shows the six bands: passes of 32 (4 bands) and 16 (2 of 8).
@@ -195,22 +181,22 @@ TEST(Vellux, AKeyStopsAfterTheBandBeforeItAndIsConsumed) {
 }
 
 TEST(Vellux, MouseMoveStopsOnlyWhenAskedAndAClickAlways) {
-  EffectRecording rec;
-  Scene scene(64, 16, {0, 0, 64, 16}, 1);
+  Recording rec;
+  VelluxScene scene(64, 16, {0, 0, 64, 16}, 1);
   PostMessageA(scene.window, WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(VelluxRun(&scene.params), 1);
   scene.params.mouseMoveAborts = 1;
   PostMessageA(scene.window, WM_MOUSEMOVE, 0, 0);
-  effectRecord.blits.clear();
+  rec.blits.clear();
   EXPECT_EQ(VelluxRun(&scene.params), 0);
-  EXPECT_EQ(effectRecord.blits.size(), 1u);
+  EXPECT_EQ(rec.Stretches().size(), 1u);
   scene.params.mouseMoveAborts = 0;
   PostMessageA(scene.window, WM_RBUTTONDOWN, 0, 0);
   EXPECT_EQ(VelluxRun(&scene.params), 0);
   scene.params.abortable = 0;
   PostMessageA(scene.window, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(VelluxRun(&scene.params), 1) << "not abortable: runs to the end";
-  EffectRecording::Drain();
+  Recording::Drain();
 }
 
 TEST(VelluxLibrary, ExportsNameDefaultsAndBands) {
@@ -227,7 +213,7 @@ TEST(VelluxLibrary, ExportsNameDefaultsAndBands) {
   for (int i = 1; i < EFFECT_PARAM_WORDS; ++i) EXPECT_EQ(defaults.effectParams[i], 0);
   EXPECT_EQ(defaults.result, static_cast<int32_t>(0xABABABAB));
 
-  Scene scene(48, 24, {8, 4, 40, 20}, 1);
+  VelluxScene scene(48, 24, {8, 4, 40, 20}, 1);
   scene.params.abortable = 0;
   scene.params.wait = 0;
   EXPECT_EQ(lib.Get<TransitionFunctionPtr>("TransisionFunction")(&scene.params), 1);
