@@ -21,6 +21,7 @@
 #include "shell/mem_block.h"
 #include "show/show_stream.h"
 #include "show/show_writer.h"
+#include "tests/native/show_read_back.h"
 
 namespace {
 
@@ -185,12 +186,6 @@ Error Compare(const Decoded &d, Pattern pattern) {
   return e;
 }
 
-int KeepFile(void *context, MediaKind, const char *name, const unsigned char *bytes, uint32_t size) {
-  (*static_cast<std::map<std::string, std::string> *>(context))[name] =
-      std::string(reinterpret_cast<const char *>(bytes), size);
-  return 1;
-}
-
 struct Packed {
   int ok = 0;
   char error[512] = {};
@@ -216,8 +211,7 @@ Packed PackOne(const std::string &picturePath, int quality, const std::string &t
   MemorySink memory;
   OpenMemorySink(&sink, &memory);
   result.ok = WriteShow(&show, &options, &sink);
-  DropAllPages(&show.pages, nullptr);
-  MemFreePtr(show.pages.pages);
+  FreeShow(&show);
   if (!result.ok) {
     MemFreePtr(memory.block);
     return result;
@@ -227,25 +221,14 @@ Packed PackOne(const std::string &picturePath, int quality, const std::string &t
   const size_t pathAt = 132 + 20 + 20 * 4 + 512 + 256 + 40;
   EXPECT_GT(memory.used, pathAt + 260);
   if (memory.used > pathAt + 260) result.storedPath = reinterpret_cast<const char *>(memory.block + pathAt);
-  std::map<std::string, std::string> files;
-  ShowDocument back = {};
-  back.pages.pages = static_cast<Page *>(MemAlloc(0));
-  ParseRequest request = {};
-  request.mode = LoadFull;
-  request.intervalOverride = -1;
-  request.mediaFolder = "X";
-  request.hooks.context = &files;
-  request.hooks.writeFile = KeepFile;
-  ShowReader reader;
-  MemoryStream stream;
-  OpenMemoryReader(&reader, &stream, memory.block, memory.used);
-  EXPECT_EQ(ParseShow(&reader, &request, &back), PARSE_OK);
+  KeptFiles files;
+  ShowDocument back;
+  EXPECT_EQ(ReadShowBack(memory.block, memory.used, "X", &files, &back), PARSE_OK);
   if (back.pages.pageCount == 1 && back.pages.pages[0].pictureCount == 1) {
     EXPECT_EQ(back.pages.pages[0].pictures[0].size, int32_t(files["X\\i_0_0.TMP"].size()));
   }
   result.jpeg = files["X\\i_0_0.TMP"];
-  DropAllPages(&back.pages, nullptr);
-  MemFreePtr(back.pages.pages);
+  FreeShow(&back);
   MemFreePtr(memory.block);
   return result;
 }

@@ -11,6 +11,7 @@
 #include "shell/mem_block.h"
 #include "show/file_checksum.h"
 #include "show/show_stream.h"
+#include "tests/native/show_read_back.h"
 
 namespace {
 struct TempDir {
@@ -85,18 +86,6 @@ void BuildShow(ShowDocument *show, TempDir &dir) {
   strcpy(p[2].pictures[0].path, dir.Put("b.jpeg", kJpeg2).c_str());
 }
 
-void FreeShow(ShowDocument *show) {
-  DropAllPages(&show->pages, nullptr);
-  MemFreePtr(show->pages.pages);
-}
-
-struct Written {
-  std::map<std::string, std::string> files;
-};
-int KeepFile(void *context, MediaKind, const char *name, const unsigned char *bytes, uint32_t size) {
-  static_cast<Written *>(context)->files[name] = std::string(reinterpret_cast<const char *>(bytes), size);
-  return 1;
-}
 }  // namespace
 
 TEST(ShowWriter, SaverVariantRoundTrip) {
@@ -147,20 +136,11 @@ TEST(ShowWriter, SaverVariantRoundTrip) {
   EXPECT_EQ(GetInt32(d + at + 112), int32_t(kPlugin.size()));
   EXPECT_EQ(GetInt32(d + at + 116), 4000);
 
-  Written written;
-  ShowDocument back = {};
-  back.pages.pages = static_cast<Page *>(MemAlloc(0));
-  ParseRequest request = {};
-  request.mode = LoadFull;
-  request.intervalOverride = -1;
-  request.mediaFolder = "X";
-  request.hooks.context = &written;
-  request.hooks.writeFile = KeepFile;
-  ShowReader reader;
-  MemoryStream stream;
-  OpenMemoryReader(&reader, &stream, memory.block, memory.used);
-  ASSERT_EQ(ParseShow(&reader, &request, &back), PARSE_OK);
-  EXPECT_EQ(reader.remaining, 0u);
+  KeptFiles written;
+  ShowDocument back;
+  uint64_t remaining = 1;
+  ASSERT_EQ(ReadShowBack(memory.block, memory.used, "X", &written, &back, &remaining), PARSE_OK);
+  EXPECT_EQ(remaining, 0u);
 
   EXPECT_EQ(back.carriedA, 5);
   EXPECT_EQ(back.carriedB, -6);
@@ -168,8 +148,8 @@ TEST(ShowWriter, SaverVariantRoundTrip) {
   EXPECT_STREQ(back.linkCaption, show.linkCaption);
   EXPECT_STREQ(back.password, "pw");
   EXPECT_EQ(back.editorSettings[0], 16);
-  EXPECT_EQ(written.files["X\\m_0_0.mid"], "MThd song");
-  EXPECT_EQ(written.files["X\\m_1_1.wav"], "RIFF tune");
+  EXPECT_EQ(written["X\\m_0_0.mid"], "MThd song");
+  EXPECT_EQ(written["X\\m_1_1.wav"], "RIFF tune");
   EXPECT_STREQ(back.bgmPaths.paths[2], "");
   ASSERT_EQ(back.pages.pageCount, 3);
   const Page *p = back.pages.pages;
@@ -183,11 +163,11 @@ TEST(ShowWriter, SaverVariantRoundTrip) {
   EXPECT_EQ(p[0].pictures[0].shadow, 1);
   EXPECT_EQ(p[0].pictures[1].size, 0);  // missing at save time
   EXPECT_STREQ(p[0].pictures[1].path, show.pages.pages[0].pictures[1].path);
-  EXPECT_EQ(written.files["X\\i_0_0.jpg"], kJpeg1);
-  EXPECT_EQ(written.files["X\\s_0_0.wav"], "RIFF voice");
-  EXPECT_EQ(written.files["X\\t_0_0.tns"], kPlugin);
-  EXPECT_EQ(written.files.count("X\\t_2_0.tns"), 0u);  // embedded once
-  EXPECT_EQ(written.files["X\\i_2_0.jpeg"], kJpeg2);
+  EXPECT_EQ(written["X\\i_0_0.jpg"], kJpeg1);
+  EXPECT_EQ(written["X\\s_0_0.wav"], "RIFF voice");
+  EXPECT_EQ(written["X\\t_0_0.tns"], kPlugin);
+  EXPECT_EQ(written.count("X\\t_2_0.tns"), 0u);  // embedded once
+  EXPECT_EQ(written["X\\i_2_0.jpeg"], kJpeg2);
   EXPECT_STREQ(PageText(&p[0], 0), "hello");
   EXPECT_EQ(p[0].texts[0].length, 5);
   EXPECT_EQ(p[0].texts[0].font.lfHeight, 30);
@@ -217,16 +197,8 @@ TEST(ShowWriter, WorkingVariantRoundTrip) {
   // Header, table, 3 page records, 3 picture, 2 text and 1 sound records,
   // 5 text bytes and the preview.
   EXPECT_EQ(memory.used, 132u + 5200 + 3 * 256 + 3 * 392 + 2 * 168 + 320 + 5 + 40);
-  ShowDocument back = {};
-  back.pages.pages = static_cast<Page *>(MemAlloc(0));
-  ParseRequest request = {};
-  request.mode = LoadFull;
-  request.intervalOverride = -1;
-  request.mediaFolder = "";
-  ShowReader reader;
-  MemoryStream stream;
-  OpenMemoryReader(&reader, &stream, memory.block, memory.used);
-  ASSERT_EQ(ParseShow(&reader, &request, &back), PARSE_OK);
+  ShowDocument back;
+  ASSERT_EQ(ReadShowBack(memory.block, memory.used, "", nullptr, &back), PARSE_OK);
   EXPECT_EQ(0, memcmp(&back.bgmPaths, &show.bgmPaths, sizeof show.bgmPaths));
   EXPECT_STREQ(back.pages.pages[0].pictures[0].path, show.pages.pages[0].pictures[0].path);
   EXPECT_STREQ(back.pages.pages[0].sounds[0].path, show.pages.pages[0].sounds[0].path);
