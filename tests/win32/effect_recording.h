@@ -43,10 +43,11 @@ struct Recording {
     ++current->frames;
     if (current->onFrame) current->onFrame(frame);
   }
+  // A removed WM_PAINT stays pending until its window is validated.
   static void Drain() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
   }
 
   Recording() {
