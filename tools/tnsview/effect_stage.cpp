@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "shell/mem_block.h"
+#include "raster/dib.h"
 
 bool OpenEffectStage(EffectStage *stage, int width, int height, const char *title) {
   *stage = {};
@@ -41,19 +41,14 @@ static COLORREF PicturePixel(int x, int y, int w, int h) {
 
 void *MakeEffectPicture(int w, int h) {
   if (w <= 0 || h <= 0) return nullptr;
-  int stride = (w * 3 + 3) & ~3;
-  auto *dib = static_cast<unsigned char *>(MemAlloc(40 + static_cast<size_t>(stride) * h));
+  void *dib = DibCreateSolid(w, h, 24, RGB(0, 0, 0));
   if (!dib) return nullptr;
-  auto *header = reinterpret_cast<BITMAPINFOHEADER *>(dib);
-  header->biSize = 40;
-  header->biWidth = w;
-  header->biHeight = h;
-  header->biPlanes = 1;
-  header->biBitCount = 24;
+  BYTE *bits = DibBits(dib);
+  const uint32_t stride = DibStride(w, 24);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       COLORREF c = PicturePixel(x, y, w, h);
-      unsigned char *p = dib + 40 + static_cast<size_t>(h - 1 - y) * stride + x * 3;
+      BYTE *p = bits + static_cast<size_t>(h - 1 - y) * stride + x * 3;
       p[0] = GetBValue(c);
       p[1] = GetGValue(c);
       p[2] = GetRValue(c);
