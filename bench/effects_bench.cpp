@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tools/tnsview/effect_stage.h"
 #include "tools/tnsview/effect_table.h"
 #include "transitions/effect_frame.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 namespace {
 

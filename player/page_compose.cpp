@@ -4,23 +4,18 @@
 #include <cstring>
 
 #include "player/layer_transition.h"
+#include "player/page_model.h"
 #include "player/picture_orient.h"
 #include "player/play_rules.h"
 #include "player/player_state.h"
 #include "raster/dib.h"
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/startup_state.h"
 #include "show/show_document.h"
 #include "show/show_loader.h"
 
 namespace {
-
-Page *CurrentPage() {
-  const PageArray &pages = Show.pages;
-  if (!pages.pages || Player.currentPage < 0 || Player.currentPage >= pages.pageCount) return nullptr;
-  return &pages.pages[Player.currentPage];
-}
 
 void *LayerAt(int32_t index) {
   if (index < 0 || index >= Player.layers.count || !Player.layers.images) return nullptr;

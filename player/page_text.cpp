@@ -9,8 +9,8 @@
 #include "player/player_seams.h"
 #include "player/player_state.h"
 #include "raster/dib.h"
-#include "shell/mem_block.h"
-#include "shell/startup_state.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/startup_state.h"
 #include "show/show_document.h"
 #include "transitions/abort_poll.h"
 

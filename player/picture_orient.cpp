@@ -3,7 +3,7 @@
 
 #include "player/play_rules.h"
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 static void *ApplyOrientOp(const void *dib, OrientOp op) {
   switch (op) {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/win_types.h"
+#include "shell/base/win_types.h"
 
 constexpr uint32_t PLAY_TIMER_ID = 1;
 constexpr uint32_t PLAY_TICK_MS = 50;

@@ -2,11 +2,12 @@
 #include "player/play_scheduler.h"
 
 #include "player/page_compose.h"
+#include "player/page_model.h"
 #include "player/play_rules.h"
 #include "player/player_seams.h"
 #include "player/player_state.h"
 #include "player/sound_player.h"
-#include "shell/startup_state.h"
+#include "shell/base/startup_state.h"
 #include "show/show_document.h"
 
 static uint32_t SystemTickCount() { return GetTickCount(); }
@@ -16,11 +17,6 @@ PlayerSeams PlayerSeam = {SystemTickCount, nullptr};
 namespace {
 
 uint32_t Now() { return PlayerSeam.tickCount ? PlayerSeam.tickCount() : GetTickCount(); }
-
-const Page *CurrentPage() {
-  if (!Show.pages.pages || Player.currentPage < 0 || Player.currentPage >= Show.pages.pageCount) return nullptr;
-  return &Show.pages.pages[Player.currentPage];
-}
 
 // The display time starts now and the next tick is 50 ms away.
 void ArmTimer() {

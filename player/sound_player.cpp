@@ -6,8 +6,8 @@
 #include "player/play_rules.h"
 #include "player/player_state.h"
 #include "raster/dib.h"
-#include "shell/file_ops.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/startup_state.h"
 #include "show/show_document.h"
 
 HWND voiceWindow;

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "shell/win_types.h"
+#include "shell/base/win_types.h"
 
 // Largest pixel block a loaded or created picture may have (256 MiB): a
 // header claiming more is refused before anything is allocated. The fuzz

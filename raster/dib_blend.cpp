@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 void *DibBlend(const void *base, const RECT *rect, const void *overlay, int opacity, COLORREF keyColour) {
   if (!base || !overlay || !rect) return nullptr;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 namespace {
 

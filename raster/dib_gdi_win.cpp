@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 const char *const SHADOW_TILE_NAMES[SHADOW_TILE_COUNT] = {"SHADOW_V", "SHADOW_H", "SHADOW_HV", "SHADOW_HL",
                                                           "SHADOW_VT"};

@@ -13,7 +13,7 @@
 #include <jpeglib.h>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 static_assert(JPEG_LIB_VERSION == 62, "the decoder is written for the IJG 6b interface");
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
-#include "shell/path_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/path_ops.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 void *DibFromResource(HMODULE module, const char *name) {
   if (!name) return nullptr;

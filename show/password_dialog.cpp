@@ -2,9 +2,9 @@
 // of a show, shows '*' for each character, compares exactly.
 #include <cstring>
 
-#include "shell/messages.h"
-#include "shell/startup_state.h"
-#include "shell/system_ops.h"
+#include "shell/base/center_window.h"
+#include "shell/base/messages.h"
+#include "shell/base/startup_state.h"
 #include "show/show_loader.h"
 #include "show/show_records.h"
 

@@ -23,8 +23,8 @@
 #include <jpeglib.h>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
-#include "shell/path_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/path_ops.h"
 
 static_assert(JPEG_LIB_VERSION == 62, "the encoder is written for the IJG 6b interface");
 

@@ -4,7 +4,7 @@
 // writer and the tools work on any instance.
 #pragma once
 
-#include "player/page_model.h"
+#include "show/show_pages.h"
 #include "show/show_records.h"
 
 struct ShowDocument {

@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/messages.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/messages.h"
+#include "shell/base/startup_state.h"
 
 int IsShowFile(const char *path) {
   if (!path || !*path || PathExists(path) != 1) return 0;

@@ -1,9 +1,9 @@
 // Growing, shrinking and freeing the page array.
-#include "player/page_model.h"
+#include "show/show_pages.h"
 
 #include <cstring>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 static int SetPageDefaults(Page *page) {
   memset(page, 0, sizeof *page);

@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/path_ops.h"
-#include "shell/win_types.h"
+#include "shell/base/path_ops.h"
+#include "shell/base/win_types.h"
 
 constexpr size_t MAGIC_SIZE = 13;
 constexpr char SAVER_MAGIC[] = "VrmKtScrDat00";

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 int StreamRead(ShowReader *reader, void *buffer, uint64_t size) {
   if (size > reader->remaining || size > UINT32_MAX) return 0;

@@ -5,8 +5,8 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "shell/mem_block.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
 #include "show/picture_convert.h"
 
 static int MemoryWrite(void *context, const void *bytes, size_t size) {

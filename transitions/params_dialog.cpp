@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/system_ops.h"
+#include "shell/base/center_window.h"
 
 HINSTANCE PluginInstance;
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "shell/mem_block.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
 
 TransitionPluginTable TransitionPlugins;
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "shell/path_ops.h"
-#include "show/file_checksum.h"  // FileChecksum: a plug-in's identifier
+#include "shell/base/file_checksum.h"  // FileChecksum: a plug-in's identifier
+#include "shell/base/path_ops.h"
 #include "transitions/transition_params.h"
 
 typedef int(__stdcall *TransitionParamsPtr)(TransitionParams *);

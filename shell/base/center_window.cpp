@@ -1,6 +1,5 @@
-// Centring a window over its owner, kept inside the work area. Built into the
-// player and into every plug-in (their parameter dialogs).
-#include "shell/system_ops.h"
+// Centring a window over its owner, kept inside the work area.
+#include "shell/base/center_window.h"
 
 void CenterOverOwner(HWND window, HWND owner) {
   RECT self, over, work;

@@ -1,9 +1,9 @@
 // Plug-in checksums and whole-file reading through the C runtime.
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
 
 #include <cstdio>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 int32_t SignedByteSum(const unsigned char *bytes, size_t size) {
   uint32_t sum = 0;  // unsigned, so that the wrap is defined

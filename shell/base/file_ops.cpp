@@ -1,12 +1,12 @@
 // File and folder operations of the shell. Every failure is reported by the
 // result; only the whole-file read and write show a box, and only on request.
-#include "shell/file_ops.h"
+#include "shell/base/file_ops.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "shell/messages.h"
-#include "shell/path_ops.h"
+#include "shell/base/messages.h"
+#include "shell/base/path_ops.h"
 
 namespace {
 // Suppresses the system's critical-error boxes (empty drives) for one scope.

@@ -1,7 +1,7 @@
 // Memory blocks on Windows (GlobalAlloc, fixed and zero-initialised) and
 // natively (calloc with a header that records the size and a tag, so that a
 // pointer that is not one of ours reads as size 0 instead of being freed).
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,10 +1,10 @@
 // Message boxes of the player. Every box is shown with MB_SETFOREGROUND so
 // that it comes to the front even when the saver is not the active program.
-#include "shell/messages.h"
+#include "shell/base/messages.h"
 
 #include <cstring>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 const char *const CAPTION_INFO = "情報";
 const char *const CAPTION_QUESTION = "質問";

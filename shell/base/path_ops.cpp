@@ -1,6 +1,6 @@
 // Double-byte aware path operations shared by the player, the plug-ins and
 // the authoring tool.
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Reading and writing the stored form of the playback switches.
-#include "shell/player_settings.h"
+#include "shell/base/player_settings.h"
 
 #include <cstdio>
 

@@ -1,13 +1,13 @@
 // The process-wide start-up state of the player: one show per process. Set
-// by self-extraction and start-up, read by the rest of the player, cleared by
-// the shutdown.
+// by self-extraction and start-up (shell/saver), read by the loader and the
+// player, cleared by the shutdown. Only the record lives here, so that every
+// layer can read it; the code that fills it sits on top.
 #pragma once
 
 #include <windows.h>
 
-#include "shell/path_ops.h"
-#include "shell/player_settings.h"
-
+#include "shell/base/path_ops.h"
+#include "shell/base/player_settings.h"
 
 // The screen-saver framework's name strings.
 struct FrameworkNames {
@@ -45,7 +45,3 @@ struct StartupState {
 };
 
 extern StartupState Startup;
-
-// Finds the show data in the program's own file and writes it to the show
-// temp file; records the start-up state. 1 on success, 0 otherwise.
-int ExtractShowData(HWND window);

@@ -1,13 +1,13 @@
 // Finding and starting the web browser.
-#include "shell/system_ops.h"
+#include "shell/base/system_ops.h"
 
 #include <cstdio>
 #include <initializer_list>
 #include <cstring>
 
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/path_ops.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/path_ops.h"
 
 static bool ReadDefaultValue(const char *key, char *out, LONG size) {
   LONG length = size;

@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "shell/file_ops.h"
-#include "shell/saver_framework.h"
-#include "shell/saver_startup.h"
-#include "shell/startup_state.h"
-#include "shell/system_ops.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/startup_state.h"
+#include "shell/base/system_ops.h"
+#include "shell/saver/saver_framework.h"
+#include "shell/saver/saver_startup.h"
 #include "show/show_document.h"
 
 enum { IDC_TRANSITION = 5830, IDC_SOUND = 5831, IDC_BGM = 5832, IDC_LINK = 5834, IDC_TEXT_ANIMATION = 5835 };

@@ -1,5 +1,5 @@
 // Reading the screen-saver command line ("/s", "/p 1234", "/c:5678", ...).
-#include "shell/saver_command.h"
+#include "shell/saver/saver_command.h"
 
 static const char *SkipSeparators(const char *p) {
   while (*p == ' ' || *p == '-' || *p == '/' || *p == '\t') ++p;

@@ -1,11 +1,11 @@
 // The screen-saver framework: reads the command line, shows the settings
 // dialog or creates the saver window (full screen or preview child), and runs
 // the message loop.
-#include "shell/saver_framework.h"
+#include "shell/saver/saver_framework.h"
 
 #include <cstdlib>
 
-#include "shell/saver_command.h"
+#include "shell/saver/saver_command.h"
 
 SaverFramework Framework;
 

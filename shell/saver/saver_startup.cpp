@@ -1,12 +1,13 @@
 // SaverStartUp and SaverCleanUp, in the order the player depends on: the
 // plug-ins are unloaded before their files are deleted.
-#include "shell/saver_startup.h"
+#include "shell/saver/saver_startup.h"
 
 #include "raster/dib.h"
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/player_settings.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/player_settings.h"
+#include "shell/base/startup_state.h"
+#include "shell/saver/self_extract.h"
 #include "show/show_document.h"
 #include "show/show_loader.h"
 #include "transitions/plugin_host.h"

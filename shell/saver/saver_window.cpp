@@ -7,12 +7,12 @@
 #include "player/play_scheduler.h"
 #include "player/player_state.h"
 #include "player/sound_player.h"
-#include "shell/file_ops.h"
-#include "shell/path_ops.h"
-#include "shell/saver_framework.h"
-#include "shell/saver_startup.h"
-#include "shell/startup_state.h"
-#include "shell/system_ops.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/path_ops.h"
+#include "shell/base/startup_state.h"
+#include "shell/base/system_ops.h"
+#include "shell/saver/saver_framework.h"
+#include "shell/saver/saver_startup.h"
 #include "show/show_document.h"
 
 enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000, MCIWNDM_NOTIFYMODE_MESSAGE = 1224 };

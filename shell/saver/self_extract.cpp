@@ -4,14 +4,13 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/messages.h"
-#include "shell/self_extract_core.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/messages.h"
+#include "shell/base/startup_state.h"
+#include "shell/saver/self_extract.h"
+#include "shell/saver/self_extract_core.h"
 #include "show/show_document.h"
-
-StartupState Startup;
 
 static void FillFrameworkNames() {
   FrameworkNames &names = Startup.names;

@@ -1,10 +1,10 @@
 // Finding the program's own name and folder, and the show data inside the
 // program file. No file or system access here: that is self_extract.cpp.
-#include "shell/self_extract_core.h"
+#include "shell/saver/self_extract_core.h"
 
 #include <cstring>
 
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 
 // Read through a volatile pointer so that the compiler cannot fold the three
 // pieces into one constant: the program file must not hold the whole marker.

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   int width, height, bits;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/mem_block.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
 #include "show/show_writer.h"
 
 static std::string Folder;

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "show/show_stream.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
 
 using namespace testpic;

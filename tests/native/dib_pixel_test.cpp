@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "raster/dib_internal.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
 
 using namespace testpic;

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "shell/mem_block.h"
-#include "shell/win_types.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/win_types.h"
 
 namespace {
 int Stride24(int w) { return (w * 3 + 3) & ~3; }

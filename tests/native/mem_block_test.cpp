@@ -1,4 +1,4 @@
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 #include <gtest/gtest.h>
 

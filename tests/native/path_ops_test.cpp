@@ -1,4 +1,4 @@
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 
 #include <gtest/gtest.h>
 

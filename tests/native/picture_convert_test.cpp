@@ -18,7 +18,7 @@
 
 #include <jpeglib.h>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "show/show_stream.h"
 #include "show/show_writer.h"
 #include "tests/native/show_read_back.h"

@@ -1,4 +1,4 @@
-#include "shell/player_settings.h"
+#include "shell/base/player_settings.h"
 
 #include <gtest/gtest.h>
 

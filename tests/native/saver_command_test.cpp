@@ -1,4 +1,4 @@
-#include "shell/saver_command.h"
+#include "shell/saver/saver_command.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "shell/self_extract_core.h"
+#include "shell/saver/self_extract_core.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 
 static std::string Marker() { return std::string("@@@@@-----") + "boundary of saver and data" + "-----@@@@@"; }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "player/page_model.h"
+#include "show/show_pages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "player/player_state.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 static PageArray EmptyArray() {
   PageArray array = {};

@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "shell/mem_block.h"
-#include "player/page_model.h"
+#include "shell/base/mem_block.h"
+#include "show/show_pages.h"
 #include "show/show_stream.h"
 
 // Extracted media files by name.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "show_bytes.h"
 
 namespace {

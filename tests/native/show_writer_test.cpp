@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "shell/mem_block.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
 #include "show/show_stream.h"
 #include "tests/native/show_read_back.h"
 

@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/file_ops.h"
-#include "shell/startup_state.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/startup_state.h"
+#include "shell/saver/self_extract.h"
 
 int main(int argc, char **argv) {
   if (argc < 4) return 2;

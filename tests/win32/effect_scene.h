@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tests/win32/effect_recording.h"
 #include "tests/win32/test_surface.h"
 #include "transitions/transition_params.h"

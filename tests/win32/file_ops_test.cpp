@@ -1,5 +1,5 @@
 // Files, folders and temp names under Wine.
-#include "shell/file_ops.h"
+#include "shell/base/file_ops.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 
 namespace {
 std::string TempFolder() {

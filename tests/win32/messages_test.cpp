@@ -1,5 +1,5 @@
 // String table texts and message boxes, on a Japanese Wine.
-#include "shell/messages.h"
+#include "shell/base/messages.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 static std::string Load(UINT id) {
   char text[512];

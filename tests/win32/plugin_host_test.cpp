@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shell/file_ops.h"
+#include "shell/base/file_ops.h"
 
 namespace {
 std::string BinFolder() {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/path_ops.h"
+#include "shell/base/path_ops.h"
 #include "transitions/transition_params.h"
 
 struct PluginLibrary {

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 namespace {
 

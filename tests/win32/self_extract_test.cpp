@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_ops.h"
-#include "shell/path_ops.h"
-#include "shell/self_extract_core.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/path_ops.h"
+#include "shell/saver/self_extract_core.h"
 
 namespace {
 std::string ProbePath() {

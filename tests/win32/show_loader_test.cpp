@@ -12,10 +12,10 @@
 
 #include "../native/show_bytes.h"
 #include "dialog_script.h"
-#include "shell/file_ops.h"
-#include "shell/mem_block.h"
-#include "shell/startup_state.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/mem_block.h"
+#include "shell/base/startup_state.h"
 #include "show/show_writer.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Centring over the owner and finding the browser from the html association.
-#include "shell/system_ops.h"
+#include "shell/base/center_window.h"
+#include "shell/base/system_ops.h"
 
 #include <windows.h>
 
@@ -7,8 +8,8 @@
 
 #include <string>
 
-#include "shell/file_ops.h"
-#include "shell/path_ops.h"
+#include "shell/base/file_ops.h"
+#include "shell/base/path_ops.h"
 
 namespace {
 HWND Popup(int x, int y, int w, int h) {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <functional>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 // A 24-bit packed DIB (bottom-up rows padded to 4 bytes) in a memory block;
 // pixel(x, y) gives the colour at column x of row y counted from the top.

@@ -17,9 +17,9 @@
 
 #include "player/picture_orient.h"
 #include "raster/dib.h"
-#include "shell/mem_block.h"
-#include "shell/self_extract_core.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
+#include "shell/saver/self_extract_core.h"
 #include "show/show_stream.h"
 #include "show/show_writer.h"
 #include "tools/pack/pack_manifest.h"

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#include "shell/mem_block.h"
-#include "show/file_checksum.h"
+#include "shell/base/file_checksum.h"
+#include "shell/base/mem_block.h"
 #include "tools/pack/pack_text.h"
 
 using nlohmann::json;

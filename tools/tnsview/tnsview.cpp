@@ -15,7 +15,7 @@
 #include <string>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "tools/tnsview/effect_stage.h"
 #include "tools/tnsview/effect_table.h"
 #include "transitions/effect_frame.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "transitions/abort_poll.h"
 #include "transitions/diffuse/clock_sweep.h"
 #include "transitions/effect_frame.h"

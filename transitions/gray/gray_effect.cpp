@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "transitions/effect_frame.h"
 #include "transitions/effect_limits.h"
 #include "transitions/gray/gray_pull.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "raster/dib.h"
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 
 namespace {
 inline BYTE Pull(BYTE v, int amount) {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "shell/mem_block.h"
+#include "shell/base/mem_block.h"
 #include "transitions/crt_random.h"
 #include "transitions/effect_frame.h"
 #include "transitions/effect_limits.h"
