@@ -1,6 +1,8 @@
 // The cell shuffle shared by the effects that bring a picture in cell by cell.
 #include "transitions/crt_random.h"
 
+#include "shell/base/mem_block.h"
+
 void ShuffleCells(int32_t *order, int32_t count, CrtRandom *random) {
   for (int32_t i = 0; i < count; ++i) {
     uint32_t r1 = CrtRand(random), r2 = CrtRand(random), r3 = CrtRand(random), r4 = CrtRand(random);
@@ -15,4 +17,14 @@ void ShuffleCells(int32_t *order, int32_t count, CrtRandom *random) {
       order[j] = t;
     }
   }
+}
+
+int32_t *ShuffledCellOrder(int32_t count, uint32_t seed) {
+  auto *order = static_cast<int32_t *>(MemAlloc(static_cast<size_t>(count) * sizeof(int32_t)));
+  if (!order) return nullptr;
+  for (int32_t i = 0; i < count; ++i) order[i] = i;
+  CrtRandom random;
+  CrtSeed(&random, seed);
+  ShuffleCells(order, count, &random);
+  return order;
 }

@@ -19,3 +19,8 @@ inline int CrtRand(CrtRandom *r) {
 // Shuffles order[0..count) the way every cell-based effect does: each
 // position is exchanged with one drawn from the whole array.
 void ShuffleCells(int32_t *order, int32_t count, CrtRandom *random);
+
+// The order in which a cell-based effect visits count cells: a memory block
+// of the indexes 0..count - 1 shuffled by ShuffleCells from seed. Null when
+// memory runs out; the caller frees it with MemFree.
+int32_t *ShuffledCellOrder(int32_t count, uint32_t seed);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "shell/base/mem_block.h"
+
 // The C runtime's well-known sequence for seed 1.
 TEST(CrtRandom, MatchesTheRuntimeSequenceForSeedOne) {
   const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464, 5705, 28145};
@@ -70,4 +72,16 @@ TEST(ShuffleCells, SingleAndEmpty) {
   ShuffleCells(one, 1, &r);
   EXPECT_EQ(one[0], 0);
   ShuffleCells(nullptr, 0, &r);
+}
+
+// The order the cell effects visit their cells: the worked three-cell case
+// above, as a fresh block.
+TEST(ShuffledCellOrder, IdentityShuffledFromTheSeed) {
+  int32_t *order = ShuffledCellOrder(3, 1);
+  ASSERT_NE(order, nullptr);
+  EXPECT_EQ(MemSize(order), 3 * sizeof(int32_t));
+  EXPECT_EQ(order[0], 2);
+  EXPECT_EQ(order[1], 0);
+  EXPECT_EQ(order[2], 1);
+  MemFreePtr(order);
 }

@@ -1,4 +1,5 @@
-// The effects that tnsview can run: one line per effect.
+// The effects that tnsview and the effects benchmark can run, one entry per
+// line of transitions/effect_list.txt.
 #pragma once
 
 #include "transitions/transition_params.h"

@@ -81,12 +81,8 @@ int QuadrilRun(TransitionParams *params) {
       static_cast<int64_t>(rows) * rh > QUADRIL_LARGEST_TARGET)
     return EffectFinish(params, 0);
   const int32_t count = cols * rows;
-  auto *order = static_cast<int32_t *>(MemAlloc(static_cast<size_t>(count) * sizeof(int32_t)));
+  int32_t *order = ShuffledCellOrder(count, GetTickCount());
   if (!order) return EffectFinish(params, 0);
-  for (int32_t i = 0; i < count; ++i) order[i] = i;
-  CrtRandom random;
-  CrtSeed(&random, GetTickCount());
-  ShuffleCells(order, count, &random);
 
   RectBuffers buffers;
   if (!EffectCreateTarget(params, &canvas, cols * rw, rows * rh)) {

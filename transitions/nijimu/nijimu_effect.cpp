@@ -30,12 +30,8 @@ int NijimuRun(TransitionParams *params) {
 
   const int32_t cols = CellsFor(canvas.width, cell), rows = CellsFor(canvas.height, cell);
   const int32_t count = cols * rows;
-  auto *order = static_cast<int32_t *>(MemAlloc(static_cast<size_t>(count) * sizeof(int32_t)));
+  int32_t *order = ShuffledCellOrder(count, GetTickCount());
   if (!order) return EffectFinish(params, 0);
-  for (int32_t i = 0; i < count; ++i) order[i] = i;
-  CrtRandom random;
-  CrtSeed(&random, GetTickCount());
-  ShuffleCells(order, count, &random);
 
   if (!EffectCreateTarget(params, &canvas, cols * cell, rows * cell)) {
     MemFreePtr(order);
