@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "resources/show_dialog_ids.h"
 #include "show/show_stream.h"
 
 // 1 when the file exists, its first 132 bytes can be read and they begin
@@ -29,5 +30,5 @@ int32_t ReadIntervalOverride(const char *programFolder);
 // stored password, 0 when the dialog was cancelled.
 int QueryPassword(HWND owner, const char *password);
 
-// Dialog and control identifiers of the password dialog.
-enum { IDC_PASSWORD_EDIT = 5860, IDC_PASSWORD_PROMPT = 5862, PASSWORD_EDIT_LIMIT = 129 };
+// The longest password the dialog's edit control takes.
+enum { PASSWORD_EDIT_LIMIT = 129 };

@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
+#include "transitions/params_dialog_ids.h"
 #include "transitions/transition_params.h"
-
-enum { IDC_WAIT_SCROLL = 1000, IDC_WAIT_GROUP = 1001 };
 
 struct EffectDialog {
   int waitOffset;  // position = wait - waitOffset on opening, wait = position + waitOffset on OK

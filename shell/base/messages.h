@@ -1,21 +1,11 @@
 // Message boxes: four kinds with fixed Japanese captions, texts from the
-// string table (ids 5000..5301) or joined from up to three pieces.
+// string table (ids 5000..5301, named in resources/string_ids.h) or joined
+// from up to three pieces.
 #pragma once
 
 #include <windows.h>
 
-// String table ids used by the player and the tools.
-enum MessageId {
-  IDS_INI_FILE = 1001,
-  IDS_NO_HELP_MEMORY = 1008,
-  IDS_HELP_FILE = 1009,
-  IDS_WINDOW_CREATE_FAILED = 5009,
-  IDS_LOAD_FAILED = 5010,
-  IDS_DISPLAY_TOO_SHALLOW = 5015,
-  IDS_WRONG_PASSWORD = 5020,
-  IDS_PICTURE_MOVED = 5106,
-  IDS_PASSWORD_PROMPT = 5155,
-};
+#include "resources/string_ids.h"
 
 // Loads a string table entry as ANSI text (cut to 511 bytes); "" when missing.
 int LoadMessage(UINT id, char *out, int size);

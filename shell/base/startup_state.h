@@ -19,7 +19,20 @@ struct FrameworkNames {
   char noHelpMemory[256]; // string 1008
 };
 
-enum { CURSOR_COUNT = 7, SHADOW_COUNT = 5 };
+// The cursors the program carries, as indexes into StartupState::cursors
+// (their resource names are listed by the start-up).
+enum CursorIndex {
+  CURSOR_DRAGCOPY,
+  CURSOR_DRAGCOPY2,
+  CURSOR_DRAGMOVE,
+  CURSOR_DRAGMOVE2,
+  CURSOR_HAND,
+  CURSOR_HAND2,
+  CURSOR_HAND3,
+  CURSOR_COUNT
+};
+// The drop-shadow tiles: as many as the raster's list of them (SHADOW_TILE_*).
+enum { SHADOW_COUNT = 5 };
 
 struct StartupState {
   HWND mainWindow;
@@ -37,8 +50,8 @@ struct StartupState {
   int extractedCount;
   // The pages, the music list and the rest of the show are Show
   // (show/show_document.h).
-  HCURSOR cursors[CURSOR_COUNT];      // DRAGCOPY, DRAGCOPY2, DRAGMOVE, DRAGMOVE2, HANDCUR, HANDCUR2, HANDCUR3
-  void *shadowImages[SHADOW_COUNT];   // SHADOW_V, SHADOW_H, SHADOW_HV, SHADOW_HL, SHADOW_VT
+  HCURSOR cursors[CURSOR_COUNT];      // by CursorIndex
+  void *shadowImages[SHADOW_COUNT];   // by SHADOW_TILE_* (raster/dib.h)
   int shadowWidth, shadowHeight;
   PlayerSettings settings;
   FrameworkNames names;

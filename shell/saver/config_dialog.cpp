@@ -1,17 +1,16 @@
-// The settings dialog (resource 2003): four switches per saver file, and a
+// The settings dialog (DLG_SCRNSAVECONFIGURE): four switches per saver file, and a
 // button that opens the show author's web page when the show has a link.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "resources/vormkit_ids.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/startup_state.h"
 #include "shell/base/system_ops.h"
 #include "shell/saver/saver_framework.h"
 #include "shell/saver/saver_startup.h"
 #include "show/show_document.h"
-
-enum { IDC_TRANSITION = 5830, IDC_SOUND = 5831, IDC_BGM = 5832, IDC_LINK = 5834, IDC_TEXT_ANIMATION = 5835 };
 
 static void ShowSwitches(HWND dialog) {
   const PlayerSettings &s = Startup.settings;

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-enum { DLG_SCRNSAVECONFIGURE = 2003 };
+#include "resources/vormkit_ids.h"  // DLG_SCRNSAVECONFIGURE
 
 // Supplied by the program.
 LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -12,9 +12,10 @@
 #include "show/show_loader.h"
 #include "transitions/plugin_host.h"
 
+// The cursor resources, in the order of CursorIndex.
 static const char *const kCursorNames[CURSOR_COUNT] = {"DRAGCOPY", "DRAGCOPY2", "DRAGMOVE", "DRAGMOVE2",
                                                        "HANDCUR",  "HANDCUR2",  "HANDCUR3"};
-static const char *const kShadowNames[SHADOW_COUNT] = {"SHADOW_V", "SHADOW_H", "SHADOW_HV", "SHADOW_HL", "SHADOW_VT"};
+static_assert(SHADOW_COUNT == SHADOW_TILE_COUNT, "one start-up slot for each shadow tile");
 
 void ReadPlayerSettings() {
   char value[64] = {};
@@ -37,9 +38,9 @@ int SaverStartUp(HWND window) {
   LoadTransitionPlugins(Startup.mediaFolder);
   HINSTANCE instance = Startup.instance ? Startup.instance : GetModuleHandleA(nullptr);
   for (int i = 0; i < CURSOR_COUNT; ++i) Startup.cursors[i] = LoadCursorA(instance, kCursorNames[i]);
-  for (int i = 0; i < SHADOW_COUNT; ++i) Startup.shadowImages[i] = DibFromResource(instance, kShadowNames[i]);
+  for (int i = 0; i < SHADOW_COUNT; ++i) Startup.shadowImages[i] = DibFromResource(instance, SHADOW_TILE_NAMES[i]);
   SIZE shadow;
-  if (Startup.shadowImages[1] && DibGetSize(Startup.shadowImages[1], &shadow)) {
+  if (Startup.shadowImages[SHADOW_TILE_H] && DibGetSize(Startup.shadowImages[SHADOW_TILE_H], &shadow)) {
     Startup.shadowWidth = shadow.cx;
     Startup.shadowHeight = shadow.cy;
   }

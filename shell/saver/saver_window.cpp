@@ -15,7 +15,7 @@
 #include "shell/saver/saver_startup.h"
 #include "show/show_document.h"
 
-enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000, MCIWNDM_NOTIFYMODE_MESSAGE = 1224 };
+enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000 };
 static_assert(WM_SAVER_BEGIN == 1079, "the settle message");
 
 // Swallows every queued message of the thread for one second, so that input
@@ -76,7 +76,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       else if (wParam == VK_F1) OpenHelp();
       break;
     case WM_MOUSEMOVE:
-      SetCursor(Startup.smallWindow ? Startup.cursors[4] : nullptr);
+      SetCursor(Startup.smallWindow ? Startup.cursors[CURSOR_HAND] : nullptr);
       break;
     case WM_LBUTTONDOWN:
       StopVoice();
@@ -87,7 +87,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       StopVoice();
       StopBgm();
       break;
-    case MCIWNDM_NOTIFYMODE_MESSAGE:
+    case MEDIA_NOTIFY_MESSAGE:
       HandleMediaNotify(reinterpret_cast<HWND>(wParam), lParam);
       break;
   }

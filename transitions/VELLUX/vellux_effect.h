@@ -2,10 +2,9 @@
 // each band stretched from a single line of the new picture.
 #pragma once
 
+#include "transitions/VELLUX/vellux_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
-
-enum { IDC_VELLUX_VERTICAL = 1003, IDC_VELLUX_HORIZONTAL = 1004 };
 
 int VelluxRun(TransitionParams *params);
 void VelluxDefaults(TransitionParams *params);

@@ -5,16 +5,11 @@
 
 #include <cstdint>
 
+#include "transitions/melt/melt_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
-enum {
-  MELT_DEFAULT_WAIT = 30,
-  MELT_COLUMNS = 0,
-  MELT_ROWS = 1,
-  IDC_MELT_COLUMNS = 1003,
-  IDC_MELT_ROWS = 1004,
-};
+enum { MELT_DEFAULT_WAIT = 30, MELT_COLUMNS = 0, MELT_ROWS = 1 };
 
 int MeltRun(TransitionParams *params);
 void MeltDefaults(TransitionParams *params);
