@@ -80,9 +80,12 @@ static int AskPassword(void *, const char *password) { return QueryPassword(Star
 // slot in a full load.
 static void *BlankPreview(void *) { return DibCreateSolid(160, 120, 24, RGB(0, 0, 0)); }
 
+// The media folder is forgotten only once it is really gone: during play its
+// plug-ins are loaded and its music may be open, so the removal can fail here,
+// and the shutdown must then still find it.
 static int FailLoad() {
   if (Startup.mediaFolder[0] && PathExists(Startup.mediaFolder)) DeleteTree(Startup.mediaFolder);
-  Startup.mediaFolder[0] = 0;
+  if (!PathExists(Startup.mediaFolder)) Startup.mediaFolder[0] = 0;
   ShowError(Startup.mainWindow, IDS_LOAD_FAILED);
   ClampSelectedPage(&Show.pages);
   return 0;

@@ -200,6 +200,7 @@ class PlayerTest : public ::testing::Test {
       Startup.shadowImages[i] = DibFromResource(GetModuleHandleA(nullptr), SHADOW_TILE_NAMES[i]);
     PlayerSeam.fadeFrame = nullptr;
     PlayerSeam.tickCount = FakeTickCount;
+    PlayerSeam.setTimer = nullptr;
     FakeNow() = 1000;
     Notices().clear();
     DrainMessages();

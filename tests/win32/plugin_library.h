@@ -57,13 +57,14 @@ inline HWND WaitForParamsDialog() {
 
 // Calls GetTransisionParams(params) while `drive` works the dialog from a
 // second thread; drive presses OK or Cancel itself.
+inline DWORD WINAPI DriveParamsDialog(void *job) {
+  HWND dialog = WaitForParamsDialog();
+  if (dialog) (*static_cast<std::function<void(HWND)> *>(job))(dialog);
+  return dialog != nullptr;
+}
+
 inline int RunParamsDialog(PluginLibrary &lib, TransitionParams *params, std::function<void(HWND)> drive) {
-  auto thread = [](void *job) -> DWORD {
-    HWND dialog = WaitForParamsDialog();
-    if (dialog) (*static_cast<std::function<void(HWND)> *>(job))(dialog);
-    return dialog != nullptr;
-  };
-  HANDLE worker = CreateThread(nullptr, 0, thread, &drive, 0, nullptr);
+  HANDLE worker = CreateThread(nullptr, 0, DriveParamsDialog, &drive, 0, nullptr);
   int result = lib.Get("GetTransisionParams")(params);
   WaitForSingleObject(worker, 20000);
   CloseHandle(worker);
