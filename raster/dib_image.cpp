@@ -210,6 +210,12 @@ void *DibReadHeaderFrom(ByteSource *src) {
   if (!block) return nullptr;
   memcpy(block, &h, sizeof h);
   BYTE *table = block + sizeof(BITMAPINFOHEADER);
+  // In the file the colour masks of a bit-field image come right after the
+  // header, before any colour table; in the block they follow the table.
+  if (h.biCompression == BI_BITFIELDS && SourceRead(src, table + n * 4u, 12) != 12) {
+    MemFree(&block);
+    return nullptr;
+  }
   if (n > 0) {
     if (core) {
       size_t want = n * 3u;
@@ -229,11 +235,6 @@ void *DibReadHeaderFrom(ByteSource *src) {
       MemFree(&block);
       return nullptr;
     }
-  }
-  // Colour masks follow the table only in bit-field images.
-  if (h.biCompression == BI_BITFIELDS && SourceRead(src, table + n * 4u, 12) != 12) {
-    MemFree(&block);
-    return nullptr;
   }
   if (offBits && !SourceSeek(src, start + offBits)) {
     MemFree(&block);

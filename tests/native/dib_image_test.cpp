@@ -432,6 +432,50 @@ TEST(DibLoad, SixteenBitFilesBecome24Bit) {
   MemFree(&dib);
 }
 
+TEST(DibLoad, BitFieldMasksComeBeforeAColourTable) {
+  // A 16-bit 5-6-5 file as Windows lays it out: header, the three masks, a
+  // two-entry colour table, a gap, and the rows where the file header points.
+  InfoFields f;
+  f.width = 3;
+  f.height = 1;
+  f.bits = 16;
+  f.compression = BI_BITFIELDS;
+  f.clrUsed = 2;
+  std::vector<uint8_t> extra;
+  Put32(extra, 0xF800);
+  Put32(extra, 0x07E0);
+  Put32(extra, 0x001F);
+  Put32(extra, 0x0000001F);  // table entries that would make other masks
+  Put32(extra, 0x0000F800);
+  extra.insert(extra.end(), 6, 0xEE);  // gap before the rows
+  const int red = 20, green = 45, blue = 9;
+  std::vector<uint8_t> rows;
+  Put16(rows, static_cast<uint32_t>(red << 11 | green << 5 | blue));
+  Put16(rows, 0xF800);
+  Put16(rows, 0x001F);
+  Put16(rows, 0);
+  uint32_t offBits = 14 + 40 + static_cast<uint32_t>(extra.size());
+  std::vector<uint8_t> file = BmpFile(PackedDib(f, extra, rows), offBits);
+  void *dib = DibLoadMemory(file.data(), file.size());
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(Hdr(dib)->biBitCount, 24);
+  const uint8_t *b = Bytes(dib) + 40;
+  EXPECT_EQ(b[0], Widen5(blue)); EXPECT_EQ(b[1], Widen6(green)); EXPECT_EQ(b[2], Widen5(red));
+  EXPECT_EQ(b[3], 0); EXPECT_EQ(b[4], 0); EXPECT_EQ(b[5], 255);
+  EXPECT_EQ(b[6], 255); EXPECT_EQ(b[7], 0); EXPECT_EQ(b[8], 0);
+  MemFree(&dib);
+
+  // The same without a file header: the rows follow the table directly.
+  std::vector<uint8_t> packed(extra.begin(), extra.end() - 6);
+  packed = PackedDib(f, packed, rows);
+  dib = DibLoadMemory(packed.data(), packed.size());
+  ASSERT_NE(dib, nullptr);
+  b = Bytes(dib) + 40;
+  EXPECT_EQ(b[0], Widen5(blue)); EXPECT_EQ(b[1], Widen6(green)); EXPECT_EQ(b[2], Widen5(red));
+  EXPECT_EQ(b[5], 255);
+  MemFree(&dib);
+}
+
 TEST(DibLoad, PackedSixteenBitRgbReadsNoMasks) {
   // Without bit fields there are no masks: the rows follow the header.
   TempDir dir;
