@@ -608,6 +608,43 @@ TEST(DibExpand, PaletteDepthsTo24Bits) {
   }
 }
 
+TEST(DibExpand, ColourCountBeyondTheDepthIsRefused) {
+  // 16384 colours make a table of 65536 bytes, which a 16-bit size wraps to 0:
+  // the block below holds the header and the rows and nothing more.
+  const int w = 4, h = 2;
+  for (uint32_t colours : {16384u, 49152u}) {
+    SCOPED_TRACE(colours);
+    void *dib = MemAlloc(40 + Stride(w, 8) * h);
+    BITMAPINFOHEADER *hd = static_cast<BITMAPINFOHEADER *>(dib);
+    hd->biSize = 40;
+    hd->biWidth = w;
+    hd->biHeight = h;
+    hd->biPlanes = 1;
+    hd->biBitCount = 8;
+    hd->biClrUsed = colours;
+    EXPECT_EQ(DibIsWhole(dib), 0);
+    EXPECT_EQ(DibToRgb24(dib), nullptr);
+    RECT target = {0, 0, 2, 2};
+    EXPECT_EQ(DibScale(dib, &target, 1, 0), nullptr);
+    MemFree(&dib);
+  }
+  // A 4-bit image may name at most 16 colours; a 24-bit one at most 256.
+  void *four = MemAlloc(40 + 17 * 4 + Stride(w, 4) * h);
+  BITMAPINFOHEADER *hd = static_cast<BITMAPINFOHEADER *>(four);
+  *hd = BITMAPINFOHEADER{40, w, h, 1, 4, 0, 0, 0, 0, 17, 0};
+  EXPECT_EQ(DibIsWhole(four), 0);
+  hd->biClrUsed = 16;
+  EXPECT_EQ(DibIsWhole(four), 1);
+  MemFree(&four);
+  void *wide = MemAlloc(40 + 257 * 4 + Stride(w, 24) * h);
+  hd = static_cast<BITMAPINFOHEADER *>(wide);
+  *hd = BITMAPINFOHEADER{40, w, h, 1, 24, 0, 0, 0, 0, 257, 0};
+  EXPECT_EQ(DibIsWhole(wide), 0);
+  hd->biClrUsed = 256;
+  EXPECT_EQ(DibIsWhole(wide), 1);
+  MemFree(&wide);
+}
+
 TEST(DibConvertNative, PaletteRulesAndNearestColour) {
   // 24 -> 8: entries 0..9 are the static colours; pure red maps to an entry that is pure red.
   void *red = DibCreateSolid(2, 2, 24, RGB(255, 0, 0));
