@@ -1,6 +1,6 @@
 // PNG pictures through libpng: the pixels through its simplified reading
-// interface (every bit depth, palette, grey and alpha, composited over the
-// matte colour), the EXIF block of an eXIf chunk through the full one.
+// interface (every bit depth, palette, grey and alpha, as 8-bit samples laid
+// over the matte colour), the EXIF block of an eXIf chunk through the full one.
 #include <csetjmp>
 #include <cstring>
 
@@ -18,22 +18,32 @@ void *DecodePng(const unsigned char *bytes, size_t size, COLORREF matte, std::st
     *why = image.message;
     return nullptr;
   }
-  image.format = PNG_FORMAT_BGR;
+  // 8-bit samples with straight alpha, laid over the matte here as the other
+  // formats are (libpng's own compositing works in linear light).
+  image.format = PNG_FORMAT_BGRA;
   void *canvas = NewCanvas(image.width, image.height, matte);
-  if (!canvas) {
+  BYTE *pixels = nullptr;
+  if (canvas && uint64_t(image.width) * image.height * 4 <= DIB_MAX_PIXEL_BYTES)
+    pixels = static_cast<BYTE *>(MemAlloc(size_t(image.width) * image.height * 4));
+  if (!pixels) {
     png_image_free(&image);
+    MemFree(&canvas);
     *why = "too large";
     return nullptr;
   }
-  png_color background = {GetRValue(matte), GetGValue(matte), GetBValue(matte)};
-  // A negative row step: the bottom row comes first in the buffer, as in a Dib.
-  png_int_32 stride = png_int_32(DibStride(int32_t(image.width), 24));
-  if (!png_image_finish_read(&image, &background, DibBits(canvas), -stride, nullptr)) {
+  if (!png_image_finish_read(&image, nullptr, pixels, 0, nullptr)) {
     *why = image.message;
     png_image_free(&image);
     MemFree(&canvas);
+    MemFree(&pixels);
     return nullptr;
   }
+  for (uint32_t y = 0; y < image.height; ++y) {
+    BYTE *row = CanvasRow(canvas, int32_t(y));
+    const BYTE *p = pixels + size_t(y) * image.width * 4;
+    for (uint32_t x = 0; x < image.width; ++x, p += 4) BlendPixel(row + x * 3, p[2], p[1], p[0], p[3]);
+  }
+  MemFree(&pixels);
   return canvas;
 }
 
