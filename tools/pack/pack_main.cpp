@@ -24,11 +24,12 @@
 #include "show/show_writer.h"
 #include "tools/pack/pack_manifest.h"
 #include "tools/pack/pack_text.h"
+#include "tools/pack/picture_import.h"
 
 namespace {
 const char kUsage[] =
     "usage:\n"
-    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working]\n"
+    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working] [--fit WxH]\n"
     "  vormkit-pack info NAME.scr\n"
     "  vormkit-pack extract NAME.scr DIR\n"
     "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N]\n";
@@ -79,13 +80,20 @@ bool ReadWhole(const std::string &path, std::vector<unsigned char> *bytes) {
   return true;
 }
 
+bool ParseSize(const std::string &text, long *width, long *height);
+
 int Build(const std::vector<std::string> &args) {
   std::string manifestPath, output, player;
   bool working = false;
+  long fitWidth = 0, fitHeight = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
     else if (args[i] == "--player" && i + 1 < args.size()) player = args[++i];
     else if (args[i] == "--working") working = true;
+    else if (args[i] == "--fit" && i + 1 < args.size()) {
+      if (!ParseSize(args[++i], &fitWidth, &fitHeight))
+        return Fail("--fit " + args[i] + ": give WIDTHxHEIGHT, each side 1 to 32767");
+    }
     else if (manifestPath.empty() && args[i][0] != '-') manifestPath = args[i];
     else return Fail("unknown option " + args[i] + "\n" + kUsage);
   }
@@ -104,9 +112,19 @@ int Build(const std::vector<std::string> &args) {
     FreeManifest(&manifest);
     return Fail(error);
   }
+  // Pictures become the JPEG files to embed (temporary ones for other
+  // formats, removed once the show is written) and get their orientation.
+  std::vector<std::string> converted;
+  PictureImportOptions pictureOptions = {manifest.jpegQuality, nullptr, int32_t(fitWidth), int32_t(fitHeight), 0};
+  if (!ImportShowPictures(&manifest.show, !working, &pictureOptions, &converted, &error)) {
+    RemoveTemporaries(&converted);
+    FreeManifest(&manifest);
+    return Fail(error);
+  }
   std::string side = output + ".part";
   FILE *file = fopen(side.c_str(), "wb");
   if (!file) {
+    RemoveTemporaries(&converted);
     FreeManifest(&manifest);
     return Fail(output + ": cannot create the output file");
   }
@@ -136,6 +154,7 @@ int Build(const std::vector<std::string> &args) {
     ok = false;
   }
   FreeManifest(&manifest);
+  RemoveTemporaries(&converted);
   if (ok && !ReplaceFile(side, output)) {
     error = output + ": cannot rename the finished file into place";
     ok = false;
@@ -316,6 +335,13 @@ bool ParseNumber(const std::string &text, long low, long high, long *value) {
 
 // The largest side --size accepts; the picture's memory limit still applies.
 const long kMaxDecodeSide = 32767;
+
+// WIDTHxHEIGHT, each side 1 to kMaxDecodeSide.
+bool ParseSize(const std::string &text, long *width, long *height) {
+  size_t x = text.find_first_of("xX");
+  return x != std::string::npos && ParseNumber(text.substr(0, x), 1, kMaxDecodeSide, width) &&
+         ParseNumber(text.substr(x + 1), 1, kMaxDecodeSide, height);
+}
 
 // decode PICTURE -o OUT.bmp [--size WxH] [--orient N]: PictureLoad, then
 // DibScaleSmooth to the size, then the orientation code's image operations,
