@@ -5,8 +5,11 @@
 //
 // Usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N]
 //                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N] [--time 1]
+//                [--seed N]
 // With --time 1 no frame is written: the effect runs with its real sleeps
-// and the time of the whole run is printed.
+// and the time of the whole run is printed. With --seed N the random orders
+// are seeded from a clock that starts at N and advances 1 ms per reading,
+// so that two runs (or two builds) draw the same frames.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,7 +46,7 @@ void WINAPI NoSleep(DWORD) {}
 
 int Usage() {
   fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
-                  "       [--whole 0|1] [--picture FILE] [--every N] [--time 1]\neffects:");
+                  "       [--whole 0|1] [--picture FILE] [--every N] [--time 1] [--seed N]\neffects:");
   for (const EffectEntry *e = EffectTable; e->name; ++e) fprintf(stderr, " %s", e->name);
   fprintf(stderr, "\n");
   return 2;
@@ -73,6 +76,7 @@ int main(int argc, char **argv) {
     else if (opt == "--every") every = atoi(v) > 0 ? atoi(v) : 1;
     else if (opt == "--picture") pictureFile = v;
     else if (opt == "--time") timed = atoi(v);
+    else if (opt == "--seed") FixEffectClock(static_cast<uint32_t>(strtoul(v, nullptr, 0)));
     else if (opt == "--param") {
       int index = 0, value = 0;
       if (sscanf(v, "%d=%d", &index, &value) == 2 && index >= 0 && index < EFFECT_PARAM_WORDS)
