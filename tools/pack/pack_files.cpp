@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -116,23 +117,23 @@ std::string ToolFolder() {
 }
 #endif
 
-// The watched paths live in fixed buffers, so that the interrupt handler
-// touches no allocator.
+// The watched paths are copies in a fixed table, so that the interrupt
+// handler walks no container that the tool may be growing at that moment.
 namespace {
-enum { WATCH_SLOTS = 4, WATCH_PATH = 4096 };
-char watched[WATCH_SLOTS][WATCH_PATH];
+enum { WATCH_SLOTS = 1024 };
+char *volatile watched[WATCH_SLOTS];
 bool handlerSet = false;
 
 #ifdef _WIN32
 BOOL WINAPI OnConsoleEvent(DWORD) {
-  for (auto &path : watched)
-    if (path[0]) DeleteFileA(path);
+  for (char *path : watched)
+    if (path) DeleteFileA(path);
   return FALSE;  // the default handler then ends the process
 }
 #else
 void OnSignal(int signal) {
-  for (auto &path : watched)
-    if (path[0]) unlink(path);
+  for (char *path : watched)
+    if (path) unlink(path);
   ::signal(signal, SIG_DFL);
   raise(signal);
 }
@@ -150,15 +151,19 @@ void WatchSideFile(const std::string &path) {
     signal(SIGHUP, OnSignal);
 #endif
   }
-  if (path.size() >= WATCH_PATH) return;
   for (auto &slot : watched)
-    if (!slot[0]) {
-      memcpy(slot, path.c_str(), path.size() + 1);
+    if (!slot) {
+      slot = strdup(path.c_str());
       return;
     }
 }
 
 void UnwatchSideFile(const std::string &path) {
   for (auto &slot : watched)
-    if (path == slot) slot[0] = 0;
+    if (slot && path == slot) {
+      char *copy = slot;
+      slot = nullptr;
+      free(copy);
+      return;
+    }
 }

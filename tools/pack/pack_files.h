@@ -31,6 +31,6 @@ bool MakeFolder(const std::string &path);
 std::string ToolFolder();
 
 // Files to delete when the tool is stopped by Ctrl+C or a termination
-// signal before it removes or renames them itself. At most a few at a time.
+// signal before it removes or renames them itself (up to 1024 at a time).
 void WatchSideFile(const std::string &path);
 void UnwatchSideFile(const std::string &path);

@@ -14,6 +14,7 @@
 #include "show/file_checksum.h"
 #include "show/picture_convert.h"
 #include "tools/pack/pack_files.h"
+#include "tools/pack/pack_jpeg_check.h"
 #include "tools/pack/pack_text.h"
 #include "transitions/effect_defaults.h"
 
@@ -69,30 +70,23 @@ struct Picture {
 
 // Checks one picture and finds its size; a picture that is not a JPEG is
 // converted first. false with the reason when it cannot be read.
-bool PreparePicture(const std::string &path, Picture *picture, Manifest *manifest, std::string *why) {
-  int width = 0, height = 0, bits = 0;
-  if (JpegScanHeader(path.c_str(), &width, &height, &bits)) {
-    // The frame header is there; decode (at an eighth, which is quick) to
-    // find damage further on.
-    void *probe = PictureLoad(path.c_str(), 8);
-    if (!probe || width <= 0 || height <= 0) {
-      MemFree(&probe);
-      *why = "a damaged JPEG";
-      return false;
-    }
-    MemFree(&probe);
+bool PreparePicture(const std::string &path, const unsigned char *head, Picture *picture, Manifest *manifest,
+                    std::string *why) {
+  int32_t width = 0, height = 0;
+  if (IsJpegData(head, 3)) {
+    if (!CheckJpegFile(path, &width, &height, why)) return false;
     picture->file = path;
   } else {
     char converted[PATH_SIZE], message[PATH_SIZE + 160] = {};
     if (!ConvertPictureToJpeg(path.c_str(), manifest->jpegQuality, nullptr, converted, message, sizeof message)) {
+      // The message starts with the path, which the warning names already.
       *why = message;
+      if (why->compare(0, path.size() + 2, path + ": ") == 0) why->erase(0, path.size() + 2);
       return false;
     }
     manifest->tempFiles.push_back(converted);
-    if (!JpegScanHeader(converted, &width, &height, &bits) || width <= 0 || height <= 0) {
-      *why = "its conversion to JPEG cannot be read back";
-      return false;
-    }
+    WatchSideFile(converted);
+    if (!CheckJpegFile(converted, &width, &height, why)) return false;
     picture->file = converted;
   }
   if (picture->file.size() >= PATH_SIZE) {
@@ -299,7 +293,7 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     if (!LooksLikePicture(head, n)) continue;
     Picture picture = {name, std::string(), 0, 0};
     std::string why;
-    if (!PreparePicture(path, &picture, manifest, &why)) {
+    if (!PreparePicture(path, head, &picture, manifest, &why)) {
       warnings->push_back(path + ": left out: " + why);
       ++damaged;
       continue;
@@ -307,8 +301,13 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     pictures.push_back(picture);
   }
   if (pictures.empty()) {
-    *error = options.folder + ": no picture to show (" + std::to_string(names.size()) + " files, " +
-             std::to_string(damaged) + " of them pictures that cannot be read)";
+    if (damaged)
+      *error = options.folder + ": no page is left: none of its " + std::to_string(damaged) +
+               " pictures can be read (see the warnings)";
+    else if (names.empty())
+      *error = options.folder + ": the folder holds no files";
+    else
+      *error = options.folder + ": none of its " + std::to_string(names.size()) + " files is a picture";
     return 0;
   }
   if (options.shuffle) {

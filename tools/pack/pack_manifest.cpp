@@ -493,6 +493,9 @@ int ReadManifest(const std::string &path, const std::string &pluginFolder, Manif
 void FreeManifest(Manifest *manifest) {
   DropAllPages(&manifest->show.pages, nullptr);
   MemFreePtr(manifest->show.pages.pages);
-  for (const std::string &file : manifest->tempFiles) remove(file.c_str());
+  for (const std::string &file : manifest->tempFiles) {
+    remove(file.c_str());
+    UnwatchSideFile(file);
+  }
   manifest->tempFiles.clear();
 }
