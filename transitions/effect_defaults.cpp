@@ -49,7 +49,7 @@ int CheckEffectValues(const EffectDefaults *effect, int32_t wait, const int32_t 
       if (effect->words[k].index == i) used = &effect->words[k];
     *bad = i;
     if (!used && words[i] != 0) {
-      snprintf(message, size, "%s does not use word %d (counted from 0): leave it 0, not %d", effect->name, i,
+      snprintf(message, size, "%s does not use word %d (words count from 0): it must be 0, not %d", effect->name, i,
                int(words[i]));
       return 0;
     }

@@ -163,7 +163,8 @@ bool MediaPath(Reader &r, const json &value, const std::string &at, const std::s
   if (!value.is_string() || value.get<std::string>().empty()) return r.Fail(at, where, "expected a file name");
   const std::string name = value.get<std::string>();
   std::vector<std::string> places = {IsAbsolutePath(name) ? name : r.folder + name};
-  if (!IsAbsolutePath(name) && !alsoIn.empty()) places.push_back(JoinFolder(alsoIn, name));
+  if (!IsAbsolutePath(name) && !alsoIn.empty() && JoinFolder(alsoIn, name) != places[0])
+    places.push_back(JoinFolder(alsoIn, name));
   for (const std::string &path : places) {
     std::string converted;
     if (!Utf8ToCp932(path, &converted))
