@@ -15,15 +15,17 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pack() { "${runner[@]}" "$tool" "$@"; }
-export TMPDIR="$work/tmp"
-# Converted pictures go to the temp folder as vk*.TMP and must not stay
-# (under Wine, TMPDIR also holds Wine's own folder).
+# Converted pictures go to the temp folder as vk*.TMP and must not stay. The
+# native tool is given a temp folder of its own; under Wine the tool uses the
+# prefix's, and TMPDIR stays as it is (Wine keeps its server's socket there,
+# and a server that others cannot find would outlive the test).
+[ ${#runner[@]} = 0 ] && export TMPDIR="$work/tmp"
 left_in_temp() {
   local left
-  left=$(ls "$TMPDIR" | grep -i '^vk.*\.tmp$')
+  left=$(ls "$work/tmp" | grep -i '^vk.*\.tmp$')
   [ -z "$left" ] || fail "left in the temp folder: $left"
 }
-mkdir -p "$TMPDIR" "$work/pics/sub" "$work/player" "$work/music"
+mkdir -p "$work/tmp" "$work/pics/sub" "$work/player" "$work/music"
 
 # The player and six plug-ins: any bytes; a plug-in's checksum is the sum of
 # its bytes (all ASCII here).

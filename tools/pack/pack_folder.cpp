@@ -63,9 +63,10 @@ uint64_t NextRandom(uint64_t *state) {
 }
 
 struct Picture {
-  std::string name;  // in the folder
-  std::string file;  // what is embedded: the picture itself or its JPEG conversion
-  int32_t width, height;
+  std::string name;     // in the folder
+  std::string file;     // what is embedded: the picture itself or its JPEG conversion
+  int32_t width, height;  // as stored in the file
+  int32_t orientation;  // the code the player turns it by (the odd ones swap width and height)
 };
 
 // Checks one picture and finds its size; a picture that is not a JPEG is
@@ -182,8 +183,10 @@ bool FillPage(const Layout &l, const Picture &picture, const FolderOptions &opti
   page->pictureCount = 1;
   PictureRecord &record = page->pictures[0];
   memcpy(record.path, picture.file.c_str(), picture.file.size() + 1);
+  record.orientation = picture.orientation;
   RECT place;
-  FitPicture(l, picture.width, picture.height, &place);
+  if (picture.orientation % 2) FitPicture(l, picture.height, picture.width, &place);
+  else FitPicture(l, picture.width, picture.height, &place);
   record.placement[0] = double(place.left) / l.width;
   record.placement[1] = double(place.top) / l.height;
   record.placement[2] = double(place.right) / l.width;
@@ -291,7 +294,7 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     unsigned char head[32];
     size_t n = ReadHead(path, head, sizeof head);
     if (!LooksLikePicture(head, n)) continue;
-    Picture picture = {name, std::string(), 0, 0};
+    Picture picture = {name, std::string(), 0, 0, 0};
     std::string why;
     if (!PreparePicture(path, head, &picture, manifest, &why)) {
       warnings->push_back(path + ": left out: " + why);

@@ -124,7 +124,7 @@ size_t ValueOffset(const std::string &t, const std::string &pointer) {
 // "line L, column C" of a byte offset; columns count characters, not bytes.
 std::string LineAndColumn(const std::string &text, size_t offset) {
   size_t line = 1, column = 1;
-  for (size_t i = 0; i < offset && i < text.size(); ++i) {
+  for (size_t i = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; i < offset && i < text.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '\n') {
       ++line;
