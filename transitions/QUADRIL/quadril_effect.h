@@ -3,13 +3,11 @@
 // screen content into the new picture.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
 enum {
-  QUADRIL_DEFAULT_WIDTH = 128,
-  QUADRIL_DEFAULT_HEIGHT = 128,
-  QUADRIL_DEFAULT_WAIT = 10,
   IDC_QUADRIL_SIZE_GROUP = 1001,
   IDC_QUADRIL_WIDTH = 1002,
   IDC_QUADRIL_HEIGHT = 1003,

@@ -4,10 +4,11 @@
 // matter) and its dialog stores the slider position as wait itself.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
-enum { IDC_DIFFUSE_FIRST_PATTERN = 1010, IDC_DIFFUSE_LAST_PATTERN = 1017, DIFFUSE_PATTERN_WORD = 3 };
+enum { IDC_DIFFUSE_FIRST_PATTERN = 1010, IDC_DIFFUSE_LAST_PATTERN = 1017 };
 
 int DiffuseRun(TransitionParams *params);
 void DiffuseDefaults(TransitionParams *params);

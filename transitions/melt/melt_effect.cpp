@@ -13,9 +13,7 @@
 const char MeltName[] = "溶ける";
 
 void MeltDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = MELT_DEFAULT_WAIT;
-  params->effectParams[0] = MELT_COLUMNS;
+  ApplyEffectDefaults(EFFECT_MELT, &params->wait, params->effectParams);
 }
 
 int32_t MeltBaseStep(int32_t wait) {

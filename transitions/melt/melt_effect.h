@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
+#include "transitions/effect_defaults.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
 enum {
-  MELT_DEFAULT_WAIT = 30,
   MELT_COLUMNS = 0,
   MELT_ROWS = 1,
   IDC_MELT_COLUMNS = 1003,

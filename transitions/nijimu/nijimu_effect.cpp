@@ -17,9 +17,7 @@ const char NijimuName[] = "滲む";
 enum { NIJIMU_LARGEST_CELL = 256 };
 
 void NijimuDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = 1;
-  params->effectParams[0] = NIJIMU_DEFAULT_CELL;
+  ApplyEffectDefaults(EFFECT_NIJIMU, &params->wait, params->effectParams);
 }
 
 int NijimuRun(TransitionParams *params) {
