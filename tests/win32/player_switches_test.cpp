@@ -19,21 +19,6 @@ int &Fades() {
   return fades;
 }
 
-int MediaWindowsOfThisThread() {
-  static int count;
-  count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++count;
-        return TRUE;
-      },
-      0);
-  return count;
-}
-
 // What one run of the show did.
 struct Seen {
   bool voiceAtStart, musicAtStart;

@@ -13,21 +13,6 @@
 using namespace player_test;
 
 namespace {
-int MediaWindowsOfThisThread() {
-  static int count;
-  count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++count;
-        return TRUE;
-      },
-      0);
-  return count;
-}
-
 LRESULT ModeOf(HWND media) {
   char name[32] = {};
   return SendMessageA(media, MCIWNDM_GETMODEA, sizeof name, reinterpret_cast<LPARAM>(name));
