@@ -157,7 +157,8 @@ static int32_t PluginFor(Writer *w, int32_t pageIndex, unsigned char **bytes, si
 
 // The saver variant's picture: its file as JPEG (converted when it is not),
 // with the record's path naming what was embedded.
-static unsigned char *PictureBytes(Writer *w, const PictureRecord *record, char *storedPath, size_t *size) {
+static unsigned char *PictureBytes(Writer *w, int32_t pageIndex, int32_t pictureIndex, const PictureRecord *record,
+                                   char *storedPath, size_t *size) {
   unsigned char *bytes = ReadMedia(w, record->path, size);
   if (!bytes || IsJpegData(bytes, *size)) return bytes;
   MemFreePtr(bytes);
@@ -167,7 +168,7 @@ static unsigned char *PictureBytes(Writer *w, const PictureRecord *record, char 
   int quality = w->options->jpegQuality ? w->options->jpegQuality : DEFAULT_JPEG_QUALITY;
   char message[PATH_SIZE + 128] = {};
   if (!ConvertPictureToJpeg(path, quality, w->options->tempFolder, converted, message, sizeof message)) {
-    Fail(w, "%s", message);
+    Fail(w, "page %d picture %d: %s", int(pageIndex + 1), int(pictureIndex + 1), message);
     *size = 0;
     return nullptr;
   }
@@ -176,7 +177,8 @@ static unsigned char *PictureBytes(Writer *w, const PictureRecord *record, char 
   bytes = ReadFileBlock(converted, size);
   remove(converted);
   if (!bytes) {
-    Fail(w, "%s: cannot read the converted picture", converted);
+    Fail(w, "page %d picture %d: %s: cannot read the converted picture", int(pageIndex + 1), int(pictureIndex + 1),
+         converted);
     *size = 0;
     return nullptr;
   }
@@ -214,7 +216,7 @@ static void WritePage(Writer *w, int32_t i) {
   for (int32_t j = 0; w->ok && j < page.pictureCount; ++j) {
     PictureRecord picture = page.pictures[j];
     if (saver) {
-      files[j] = PictureBytes(w, &page.pictures[j], picture.path, &sizes[j]);
+      files[j] = PictureBytes(w, i, j, &page.pictures[j], picture.path, &sizes[j]);
       picture.size = int32_t(sizes[j]);
     }
     EncodePictureRecord(&picture, bytes);

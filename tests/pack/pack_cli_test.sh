@@ -66,6 +66,27 @@ fx=$(pack info "$work/fx.scr" | tr -d '\r')
 grep -qF "  transition: checksum 198, wait 7, params 1 2 0" <<<"$fx" || fail "transition line: $fx"
 [ "$(grep -c 'plug-in 3 bytes embedded here' <<<"$fx")" = 1 ] || fail "plug-in not embedded exactly once"
 
+# The six effects: what a transition leaves out is the effect's own default;
+# a plug-in missing beside the manifest is taken from beside the player.
+mkdir -p "$work/player"
+printf 'MZ test player image' >"$work/player/VORMKIT.scr"
+printf 'QUADRIL' >"$work/player/QUADRIL.tns"  # checksum 81 + 85 + 65 + 68 + 82 + 73 + 76 = 530
+printf 'nijimu' >"$work/nijimu.tns"           # 110 + 105 + 106 + 105 + 109 + 117 = 652
+printf 'diffuse' >"$work/diffuse.tns"
+cat >"$work/effects.json" <<'JSON'
+{"pages": [{"transition": {"plugin": "QUADRIL.tns"}},
+           {"transition": {"plugin": "QUADRIL.tns", "params": [32]}},
+           {"transition": {"plugin": "nijimu.tns", "wait": 5}}]}
+JSON
+pack build "$work/effects.json" -o "$work/effects.scr" --player "$work/player/VORMKIT.scr" || fail "build with defaults"
+fx=$(pack info "$work/effects.scr" | tr -d '\r')
+zeros() { printf ' 0%.0s' $(seq "$1"); }
+grep -qxF "  transition: checksum 530, wait 10, params 128 128$(zeros 18), plug-in 7 bytes embedded here" <<<"$fx" ||
+  fail "QUADRIL's defaults: $fx"
+grep -qxF "  transition: checksum 530, wait 10, params 32 128$(zeros 18)" <<<"$fx" || fail "QUADRIL's height: $fx"
+grep -qxF "  transition: checksum 652, wait 5, params 64$(zeros 19), plug-in 6 bytes embedded here" <<<"$fx" ||
+  fail "nijimu's cell size: $fx"
+
 # User errors: status 1, a message, no output file.
 error_case() {  # name, expected message part, manifest text
   local name=$1 part=$2
@@ -78,14 +99,23 @@ error_case() {  # name, expected message part, manifest text
   [ -e "$work/$name.scr" ] && fail "$name: output left behind"
   [ -e "$work/$name.scr.part" ] && fail "$name: side file left behind"
 }
-error_case badjson "line 3, column 5" $'{\n  "pages": [\n    ,\n  ]\n}'
+error_case badjson "$work/badjson.json, line 3, column 5: bad JSON" $'{\n  "pages": [\n    ,\n  ]\n}'
 error_case missing "file not found" '{"pages": [{"pictures": [{"file": "nothere.jpg", "place": [0,0,1,1]}]}]}'
-error_case orient "between 0 and 11" '{"pages": [{"pictures": [{"file": "sunrise.jpg", "place": [0,0,1,1], "orientation": 12}]}]}'
-error_case cp932 "page 1 text 1" '{"pages": [{"texts": [{"text": "emoji 😀", "at": [0, 0]}]}]}'
+error_case orient "$work/orient.json, line 1, column 85: page 1 picture 1: \"orientation\" must be between 0 and 11" \
+  '{"pages": [{"pictures": [{"file": "sunrise.jpg", "place": [0,0,1,1], "orientation": 12}]}]}'
+error_case cp932 "line 1, column 32: page 1 text 1" '{"pages": [{"texts": [{"text": "emoji 😀", "at": [0, 0]}]}]}'
+error_case cellsize "line 4, column 30: page 2 transition: nijimu word 0, the cell size, must be between 4 and 64, not 3" \
+  $'{"pages": [\n  {},\n  {"transition": {"plugin": "nijimu.tns",\n                  "params": [3]}}\n]}'
+error_case wait "page 1 transition: nijimu's wait must be between 1 and 101, not 0" \
+  '{"pages": [{"transition": {"plugin": "nijimu.tns", "wait": 0}}]}'
+error_case pattern "page 1 transition: diffuse does not use word 0" \
+  '{"pages": [{"transition": {"plugin": "diffuse.tns", "params": [1]}}]}'
+error_case noplugin "page 1 transition: file not found: $work/melt.tns" \
+  '{"pages": [{"transition": {"plugin": "melt.tns"}}]}'
 music=$(printf '"theme.mid",%.0s' $(seq 21))
 error_case music "at most 20" "{\"music\": [${music%,}], \"pages\": [{}]}"
 error_case nopages "at least one page" '{"pages": []}'
-error_case notpicture "cannot be converted to JPEG" '{"pages": [{"pictures": [{"file": "hello.wav", "place": [0,0,1,1]}]}]}'
+error_case notpicture "hello.wav: not a picture" '{"pages": [{"pictures": [{"file": "hello.wav", "place": [0,0,1,1]}]}]}'
 out=$(pack build "$work/none.json" -o "$work/none.scr" --player "$work/player.scr" 2>&1)
 [ $? = 1 ] && grep -qF "file not found" <<<"$out" || fail "missing manifest: $out"
 out=$(pack info "$work/player.scr" 2>&1)

@@ -1,19 +1,16 @@
 // vormkit-pack: the authoring command line. Builds a saver file (player
 // image, boundary marker, show data) or a working-variant show from a JSON
-// manifest, lists what a show or saver file holds, extracts its embedded
-// files, and decodes a picture as the player will show it. Errors go to stderr with exit status 1; an output file is written
-// beside its target and renamed only when complete.
+// manifest or from a folder of pictures, lists what a show or saver file
+// holds, extracts its embedded files, and decodes a picture as the player
+// will show it. Errors go to stderr with exit status 1; an output file is
+// written beside its target and renamed only when complete.
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include "player/picture_orient.h"
 #include "raster/dib.h"
@@ -21,14 +18,19 @@
 #include "shell/base/mem_block.h"
 #include "shell/saver/self_extract_core.h"
 #include "show/show_stream.h"
-#include "show/show_writer.h"
+#include "tools/pack/pack_files.h"
+#include "tools/pack/pack_folder.h"
 #include "tools/pack/pack_manifest.h"
+#include "tools/pack/pack_output.h"
 #include "tools/pack/pack_text.h"
+#include "tools/pack/picture_import.h"
 
 namespace {
 const char kUsage[] =
     "usage:\n"
-    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working]\n"
+    "  vormkit-pack folder DIR -o NAME.scr [--player VORMKIT.scr] [--music DIR] [--time SECONDS]\n"
+    "               [--shuffle [--seed N]] [--background #RRGGBB] [--captions] [--screen WxH]\n"
+    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working] [--fit WxH]\n"
     "  vormkit-pack info NAME.scr\n"
     "  vormkit-pack extract NAME.scr DIR\n"
     "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N]\n";
@@ -38,112 +40,147 @@ int Fail(const std::string &message) {
   return 1;
 }
 
-#ifdef _WIN32
-const char kSeparator = '\\';
-int ReplaceFile(const std::string &from, const std::string &to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-int MakeFolder(const std::string &path) {
-  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-std::string ToolFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-  std::string s = path;
-  size_t slash = s.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
-}
-#else
-const char kSeparator = '/';
-int ReplaceFile(const std::string &from, const std::string &to) { return rename(from.c_str(), to.c_str()) == 0; }
-int MakeFolder(const std::string &path) {
-  struct stat st;
-  return mkdir(path.c_str(), 0777) == 0 || (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
-}
-std::string ToolFolder() {
-  char path[4096] = {};
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return std::string();
-  std::string s(path, size_t(n));
-  return s.substr(0, s.find_last_of('/') + 1);
-}
-#endif
-
-// The whole file, or false.
-bool ReadWhole(const std::string &path, std::vector<unsigned char> *bytes) {
-  size_t size;
-  unsigned char *block = ReadFileBlock(path.c_str(), &size);
-  if (!block) return false;
-  bytes->assign(block, block + size);
-  MemFreePtr(block);
+// A whole decimal number in [low, high], nothing else in the text.
+bool ParseNumber(const std::string &text, long low, long high, long *value) {
+  if (text.empty() || text.size() > 9) return false;
+  long v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < low || v > high) return false;
+  *value = v;
   return true;
+}
+
+// WIDTHxHEIGHT, each side in [low, high].
+bool ParseSize(const std::string &size, long low, long high, long *width, long *height) {
+  size_t x = size.find_first_of("xX");
+  return x != std::string::npos && ParseNumber(size.substr(0, x), low, high, width) &&
+         ParseNumber(size.substr(x + 1), low, high, height);
 }
 
 int Build(const std::vector<std::string> &args) {
   std::string manifestPath, output, player;
   bool working = false;
+  long fitWidth = 0, fitHeight = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
     else if (args[i] == "--player" && i + 1 < args.size()) player = args[++i];
     else if (args[i] == "--working") working = true;
-    else if (manifestPath.empty() && args[i][0] != '-') manifestPath = args[i];
+    else if (args[i] == "--fit" && i + 1 < args.size()) {
+      if (!ParseSize(args[++i], 1, 32767, &fitWidth, &fitHeight))
+        return Fail("--fit " + args[i] + ": give WIDTHxHEIGHT, each side 1 to 32767");
+    }
+    else if (manifestPath.empty() && !args[i].empty() && args[i][0] != '-') manifestPath = args[i];
     else return Fail("unknown option " + args[i] + "\n" + kUsage);
   }
   if (manifestPath.empty() || output.empty()) return Fail(std::string("build needs a manifest and -o\n") + kUsage);
 
+  // The player's folder is also where plug-ins are looked for second.
+  if (player.empty()) player = ToolFolder() + "VORMKIT.scr";
   std::vector<unsigned char> playerImage;
-  if (!working) {
-    if (player.empty()) player = ToolFolder() + "VORMKIT.scr";
-    if (!ReadWhole(player, &playerImage)) return Fail(player + ": cannot read the player (give it with --player)");
-    if (FindBoundaryMarker(playerImage.data(), playerImage.size()) >= 0)
-      return Fail(player + ": already holds a show; give the bare player");
-  }
-  Manifest manifest;
   std::string error;
-  if (!ReadManifest(manifestPath, &manifest, &error)) {
+  if (!working && !ReadPlayer(player, &playerImage, &error)) return Fail(error);
+  Manifest manifest;
+  if (!ReadManifest(manifestPath, FolderOf(player), &manifest, &error)) {
     FreeManifest(&manifest);
     return Fail(error);
   }
-  std::string side = output + ".part";
-  FILE *file = fopen(side.c_str(), "wb");
-  if (!file) {
+  // Pictures become the JPEG files to embed (temporary ones for other
+  // formats, removed once the show is written) and get their orientation.
+  std::vector<std::string> converted;
+  PictureImportOptions pictureOptions = {manifest.jpegQuality, nullptr, int32_t(fitWidth), int32_t(fitHeight), 0};
+  if (!ImportShowPictures(&manifest.show, !working, &pictureOptions, &converted, &error)) {
+    RemoveTemporaries(&converted);
     FreeManifest(&manifest);
-    return Fail(output + ": cannot create the output file");
+    return Fail(error);
   }
-  bool ok = true;
-  if (!working) {
-    char marker[BOUNDARY_MARKER_SIZE];
-    BuildBoundaryMarker(marker);
-    ok = fwrite(playerImage.data(), 1, playerImage.size(), file) == playerImage.size() &&
-         fwrite(marker, 1, sizeof marker, file) == sizeof marker;
-  }
-  std::vector<const char *> plugins;
-  for (const std::string &p : manifest.pluginFiles) plugins.push_back(p.c_str());
-  // Pictures that are not JPEG are converted in the system temp folder.
-  char message[1024] = {};
-  WriteOptions options = {working ? SHOW_WORKING : SHOW_SAVER, manifest.jpegQuality, nullptr, nullptr,
-                          plugins.data(), int(plugins.size()), message, sizeof message};
-  ShowSink sink;
-  OpenFileSink(&sink, file);
-  if (ok && !WriteShow(&manifest.show, &options, &sink)) {
-    error = message[0] ? message : "cannot write the show data";
-    ok = false;
-  } else if (!ok) {
-    error = output + ": cannot write the player image";
-  }
-  if (fclose(file) != 0 && ok) {
-    error = output + ": cannot write the output file";
-    ok = false;
-  }
+  bool ok = WriteShowFile(output, working ? nullptr : &playerImage, manifest, manifestPath, &error);
   FreeManifest(&manifest);
-  if (ok && !ReplaceFile(side, output)) {
-    error = output + ": cannot rename the finished file into place";
-    ok = false;
+  RemoveTemporaries(&converted);
+  return ok ? 0 : Fail(error);
+}
+
+// Seconds as milliseconds: a positive decimal number, at most three decimals.
+bool ParseSeconds(const std::string &text, int32_t *milliseconds) {
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+  char *end = nullptr;
+  double seconds = strtod(text.c_str(), &end);
+  if (*end || !std::isfinite(seconds) || seconds < 0.001 || seconds > 2147483.0) return false;
+  *milliseconds = int32_t(std::lround(seconds * 1000));
+  return true;
+}
+
+// folder DIR -o NAME.scr [options]: one page per picture of DIR.
+int Folder(const std::vector<std::string> &args) {
+  FolderOptions options;
+  std::string output, player;
+  bool seeded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string &a = args[i];
+    const bool value = i + 1 < args.size();
+    if (a == "-o" && value) {
+      output = args[++i];
+    } else if (a == "--player" && value) {
+      player = args[++i];
+    } else if (a == "--music" && value) {
+      options.musicFolder = args[++i];
+    } else if (a == "--time" && value) {
+      if (!ParseSeconds(args[++i], &options.displayTime))
+        return Fail("--time " + args[i] + ": give the seconds each picture shows, more than 0");
+    } else if (a == "--shuffle") {
+      options.shuffle = true;
+    } else if (a == "--seed" && value) {
+      char *end = nullptr;
+      options.seed = strtoull(args[++i].c_str(), &end, 10);
+      if (args[i].empty() || *end || args[i][0] == '-') return Fail("--seed " + args[i] + ": give a whole number");
+      seeded = true;
+    } else if (a == "--background" && value) {
+      const std::string &c = args[++i];
+      unsigned red, green, blue;
+      char tail;
+      if (c.size() != 7 || sscanf(c.c_str(), "#%2x%2x%2x%c", &red, &green, &blue, &tail) != 3)
+        return Fail("--background " + c + ": give the colour as #RRGGBB");
+      options.background = red | green << 8 | blue << 16;
+    } else if (a == "--captions") {
+      options.captions = true;
+    } else if (a == "--screen" && value) {
+      long width, height;
+      if (!ParseSize(args[++i], 64, 32767, &width, &height))
+        return Fail("--screen " + args[i] + ": give WIDTHxHEIGHT, each side 64 to 32767");
+      options.screenWidth = int32_t(width);
+      options.screenHeight = int32_t(height);
+    } else if (options.folder.empty() && !a.empty() && a[0] != '-') {
+      options.folder = a;
+    } else {
+      return Fail("unknown option " + a + "\n" + kUsage);
+    }
   }
-  if (!ok) {
-    remove(side.c_str());
-    return Fail(error);
+  if (options.folder.empty() || output.empty()) return Fail(std::string("folder needs a folder and -o\n") + kUsage);
+  if (seeded && !options.shuffle) return Fail("--seed orders a shuffle: give --shuffle as well");
+  if (!IsFolder(options.folder)) return Fail(options.folder + ": not a folder");
+  if (player.empty()) player = ToolFolder() + "VORMKIT.scr";
+  std::vector<unsigned char> playerImage;
+  std::string error;
+  if (!ReadPlayer(player, &playerImage, &error)) return Fail(error);
+  options.pluginFolder = FolderOf(player);
+  if (options.shuffle && !seeded) {
+    options.seed = uint64_t(time(nullptr)) * 2654435761u ^ uint64_t(clock());
+    printf("pages shuffled with --seed %llu\n", static_cast<unsigned long long>(options.seed));
   }
+
+  Manifest manifest;
+  std::vector<std::string> warnings;
+  int read = ReadFolder(options, &manifest, &warnings, &error);
+  for (const std::string &warning : warnings) fprintf(stderr, "vormkit-pack: warning: %s\n", warning.c_str());
+  bool ok = read && WriteShowFile(output, &playerImage, manifest, options.folder, &error);
+  int pages = manifest.show.pages.pageCount, tracks = 0;
+  for (const auto &path : manifest.show.bgmPaths.paths) tracks += path[0] != 0;
+  FreeManifest(&manifest);
+  if (!ok) return Fail(error);
+  printf("%s: %d page%s, %d music track%s\n", output.c_str(), pages, pages == 1 ? "" : "s", tracks,
+         tracks == 1 ? "" : "s");
   return 0;
 }
 
@@ -288,30 +325,18 @@ int Extract(const std::vector<std::string> &args) {
   if (!MakeFolder(args[1])) return Fail(args[1] + ": cannot create the folder");
   for (const Embedded &e : files) {
     // The names come from the loader's own patterns with checked extensions.
-    std::string path = args[1] + kSeparator + e.name;
+    std::string path = JoinFolder(args[1], e.name);
     std::string side = path + ".part";
     FILE *file = fopen(side.c_str(), "wb");
     bool written = file && fwrite(e.bytes.data(), 1, e.bytes.size(), file) == e.bytes.size();
     if (file && fclose(file) != 0) written = false;
-    if (!written || !ReplaceFile(side, path)) {
+    if (!written || !MoveIntoPlace(side, path)) {
       remove(side.c_str());
       return Fail(path + ": cannot write the file");
     }
     printf("%s (%zu bytes)\n", e.name.c_str(), e.bytes.size());
   }
   return 0;
-}
-// A whole decimal number in [low, high], nothing else in the text.
-bool ParseNumber(const std::string &text, long low, long high, long *value) {
-  if (text.empty() || text.size() > 9) return false;
-  long v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v < low || v > high) return false;
-  *value = v;
-  return true;
 }
 
 // The largest side --size accepts; the picture's memory limit still applies.
@@ -329,9 +354,7 @@ int Decode(const std::vector<std::string> &args) {
       output = args[++i];
     } else if (args[i] == "--size" && i + 1 < args.size()) {
       const std::string &size = args[++i];
-      size_t x = size.find_first_of("xX");
-      if (x == std::string::npos || !ParseNumber(size.substr(0, x), 1, kMaxDecodeSide, &width) ||
-          !ParseNumber(size.substr(x + 1), 1, kMaxDecodeSide, &height))
+      if (!ParseSize(size, 1, kMaxDecodeSide, &width, &height))
         return Fail("--size " + size + ": give WIDTHxHEIGHT, each side 1 to " + std::to_string(kMaxDecodeSide));
       sized = true;
     } else if (args[i] == "--orient" && i + 1 < args.size()) {
@@ -365,7 +388,7 @@ int Decode(const std::vector<std::string> &args) {
   std::string side = output + ".part";
   bool ok = DibSaveFile(side.c_str(), turned) != 0;
   MemFree(&turned);
-  if (!ok || !ReplaceFile(side, output)) {
+  if (!ok || !MoveIntoPlace(side, output)) {
     remove(side.c_str());
     return Fail(output + ": cannot write the picture");
   }
@@ -377,6 +400,7 @@ int main(int argc, char **argv) {
   if (argc < 2) return Fail(kUsage);
   std::string command = argv[1];
   std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "folder") return Folder(args);
   if (command == "build") return Build(args);
   if (command == "info") return Info(args);
   if (command == "extract") return Extract(args);

@@ -43,6 +43,16 @@ std::string Cp932ToUtf8(const std::string &cp932) {
   if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &out[0], n, nullptr, nullptr);
   return out;
 }
+
+std::string NameToCp932(const std::string &name) {
+  bool ok;
+  std::wstring wide = Widen(name, CP_ACP, 0, &ok);
+  if (wide.empty()) return ok ? std::string() : std::string(name.size(), '?');
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), nullptr, 0, "?", nullptr);
+  std::string out(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), &out[0], n, "?", nullptr);
+  return out;
+}
 #else
 #include <iconv.h>
 
@@ -83,6 +93,19 @@ int Utf8ToCp932(const std::string &utf8, std::string *out) { return Convert("CP9
 std::string Cp932ToUtf8(const std::string &cp932) {
   std::string out;
   Convert("UTF-8", "CP932", cp932, &out, true);
+  return out;
+}
+
+// Character by character, so that one without a CP932 form costs one '?'.
+std::string NameToCp932(const std::string &name) {
+  std::string out, converted;
+  for (size_t i = 0; i < name.size();) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (Utf8ToCp932(name.substr(i, length), &converted)) out += converted;
+    else out += '?';
+    i += length;
+  }
   return out;
 }
 #endif

@@ -8,3 +8,6 @@
 int Utf8ToCp932(const std::string &utf8, std::string *out);
 // CP932 to UTF-8 for printing; bytes that do not convert become '?'.
 std::string Cp932ToUtf8(const std::string &cp932);
+// A file name as the system gives it (UTF-8 natively, the ANSI code page on
+// Windows) in CP932, each character CP932 has no form for replaced by '?'.
+std::string NameToCp932(const std::string &name);

@@ -23,10 +23,7 @@ static int32_t LargestSide(int32_t client, int32_t area) {
 }
 
 void QuadrilDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = QUADRIL_DEFAULT_WAIT;
-  params->effectParams[0] = QUADRIL_DEFAULT_WIDTH;
-  params->effectParams[1] = QUADRIL_DEFAULT_HEIGHT;
+  ApplyEffectDefaults(EFFECT_QUADRIL, &params->wait, params->effectParams);
 }
 
 int QuadrilFrames(int32_t wait) { return (ClampWait(wait) + 1) * 10; }
@@ -81,7 +78,7 @@ int QuadrilRun(TransitionParams *params) {
       static_cast<int64_t>(rows) * rh > QUADRIL_LARGEST_TARGET)
     return EffectFinish(params, 0);
   const int32_t count = cols * rows;
-  int32_t *order = ShuffledCellOrder(count, GetTickCount());
+  int32_t *order = ShuffledCellOrder(count, EffectDraw.tickCount());
   if (!order) return EffectFinish(params, 0);
 
   RectBuffers buffers;

@@ -3,11 +3,11 @@
 // screen content into the new picture.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/QUADRIL/quadril_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
-enum { QUADRIL_DEFAULT_WIDTH = 128, QUADRIL_DEFAULT_HEIGHT = 128, QUADRIL_DEFAULT_WAIT = 10 };
 
 int QuadrilRun(TransitionParams *params);
 void QuadrilDefaults(TransitionParams *params);

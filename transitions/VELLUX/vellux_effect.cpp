@@ -13,9 +13,7 @@
 const char VelluxName[] = "徐々に";
 
 void VelluxDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = 1;
-  params->effectParams[0] = 1;
+  ApplyEffectDefaults(EFFECT_VELLUX, &params->wait, params->effectParams);
 }
 
 int VelluxRun(TransitionParams *params) {

@@ -2,6 +2,7 @@
 // each band stretched from a single line of the new picture.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/VELLUX/vellux_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"

@@ -15,9 +15,7 @@
 const char DiffuseName[] = "クロック";
 
 void DiffuseDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = 50;
-  params->effectParams[DIFFUSE_PATTERN_WORD] = 0;
+  ApplyEffectDefaults(EFFECT_DIFFUSE, &params->wait, params->effectParams);
 }
 
 namespace {

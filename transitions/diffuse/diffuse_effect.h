@@ -4,10 +4,10 @@
 // matter) and its dialog stores the slider position as wait itself.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/diffuse/diffuse_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
-
 enum { DIFFUSE_PATTERN_WORD = 3 };
 
 int DiffuseRun(TransitionParams *params);

@@ -14,8 +14,7 @@
 const char GrayName[] = "グレイ";
 
 void GrayDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = GRAY_DEFAULT_WAIT;
+  ApplyEffectDefaults(EFFECT_GRAY, &params->wait, params->effectParams);
 }
 
 namespace {

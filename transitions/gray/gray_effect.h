@@ -2,11 +2,11 @@
 // flat middle grey, then the new picture comes out of that grey.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/gray/gray_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
-enum { GRAY_DEFAULT_WAIT = 20 };
 
 int GrayRun(TransitionParams *params);
 void GrayDefaults(TransitionParams *params);

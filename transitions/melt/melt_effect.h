@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
+#include "transitions/effect_defaults.h"
 #include "transitions/melt/melt_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
-
-enum { MELT_DEFAULT_WAIT = 30, MELT_COLUMNS = 0, MELT_ROWS = 1 };
+enum { MELT_COLUMNS = 0, MELT_ROWS = 1 };
 
 int MeltRun(TransitionParams *params);
 void MeltDefaults(TransitionParams *params);

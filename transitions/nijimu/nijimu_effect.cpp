@@ -17,9 +17,7 @@ const char NijimuName[] = "滲む";
 enum { NIJIMU_LARGEST_CELL = 256 };
 
 void NijimuDefaults(TransitionParams *params) {
-  memset(params->effectParams, 0, sizeof params->effectParams);
-  params->wait = 1;
-  params->effectParams[0] = NIJIMU_DEFAULT_CELL;
+  ApplyEffectDefaults(EFFECT_NIJIMU, &params->wait, params->effectParams);
 }
 
 int NijimuRun(TransitionParams *params) {
@@ -30,7 +28,7 @@ int NijimuRun(TransitionParams *params) {
 
   const int32_t cols = CellsFor(canvas.width, cell), rows = CellsFor(canvas.height, cell);
   const int32_t count = cols * rows;
-  int32_t *order = ShuffledCellOrder(count, GetTickCount());
+  int32_t *order = ShuffledCellOrder(count, EffectDraw.tickCount());
   if (!order) return EffectFinish(params, 0);
 
   if (!EffectCreateTarget(params, &canvas, cols * cell, rows * cell)) {

@@ -2,11 +2,11 @@
 // centre blown up to the whole cell down to 1:1.
 #pragma once
 
+#include "transitions/effect_defaults.h"
 #include "transitions/nijimu/nijimu_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
 
-enum { NIJIMU_DEFAULT_CELL = 64, NIJIMU_MIN_CELL = 4, NIJIMU_MAX_CELL = 64 };
 
 int NijimuRun(TransitionParams *params);
 void NijimuDefaults(TransitionParams *params);
