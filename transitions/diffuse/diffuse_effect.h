@@ -8,7 +8,6 @@
 #include "transitions/diffuse/diffuse_ids.h"
 #include "transitions/params_dialog.h"
 #include "transitions/transition_params.h"
-enum { DIFFUSE_PATTERN_WORD = 3 };
 
 int DiffuseRun(TransitionParams *params);
 void DiffuseDefaults(TransitionParams *params);
