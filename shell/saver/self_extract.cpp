@@ -24,6 +24,21 @@ static void FillFrameworkNames() {
   LoadMessage(IDS_NO_HELP_MEMORY, names.noHelpMemory, sizeof names.noHelpMemory);
 }
 
+// The DPI of the screen the window is on: the window's own where the system
+// tells it (Windows 10 version 1607 and later), else the system's, which is
+// what a DPI-aware program has on older systems.
+static int WindowDpi(HWND window) {
+  using DpiForWindow = UINT(WINAPI *)(HWND);
+  HMODULE user = GetModuleHandleA("user32.dll");
+  FARPROC found = user ? GetProcAddress(user, "GetDpiForWindow") : nullptr;
+  auto forWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
+  if (UINT dpi = forWindow ? forWindow(window) : 0) return int(dpi);
+  HDC dc = GetDC(window);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+  if (dc) ReleaseDC(window, dc);
+  return dpi;
+}
+
 // The program's own path from the command line; when the line names no
 // folder (started by a bare file name) the module path is used instead.
 static void FindOwnPath() {
@@ -110,7 +125,7 @@ int ExtractShowData(HWND window) {
   Startup.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   RECT client = {};
   GetClientRect(window, &client);
-  Startup.smallWindow = (client.right - client.left < 320 || client.bottom - client.top < 240) ? 1 : 0;
+  Startup.smallWindow = IsSmallWindow(client.right - client.left, client.bottom - client.top, WindowDpi(window));
   EnsureTempFolder(Startup.tempFolder);
   Startup.instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 

@@ -110,3 +110,8 @@ int SplitCommandLine(const char *commandLine, char *appName, char *programFolder
   }
   return 1;
 }
+
+int IsSmallWindow(int32_t width, int32_t height, int32_t dpi) {
+  const int64_t scale = dpi > 0 ? dpi : 96;
+  return int64_t(width) * 96 < 320 * scale || int64_t(height) * 96 < 240 * scale;
+}

@@ -52,3 +52,9 @@ ExtractResult CopyShowData(const ExtractStreams *streams, uint32_t chunkSize, in
 // first double quote or space) and its folder ("X:" becomes "X:\"). Both
 // outputs are PATH_SIZE buffers. Returns 0 when the line names no folder.
 int SplitCommandLine(const char *commandLine, char *appName, char *programFolder);
+
+// 1 when a client area of width x height real pixels, on a screen of dpi dots
+// per inch, is narrower than 320 or lower than 240 pixels at 96 DPI: the
+// Display Properties preview, which grows with the screen's scaling. A dpi of
+// 0 or less counts as 96.
+int IsSmallWindow(int32_t width, int32_t height, int32_t dpi);

@@ -1,10 +1,12 @@
 // The player's arithmetic on a 3840 x 2160 screen, the size a DPI-aware
 // player gets from the system on a 4K screen at any scaling: placements,
 // target sizes, text anchors and font heights come out in real pixels, odd
-// where the fractions make them odd, never halved nor on a two-pixel grid.
+// where the fractions make them odd, never halved nor on a two-pixel grid;
+// and the preview test, whose 320 x 240 limit grows with the scaling.
 // Expected values are worked out here in integers (fractions in ten-
 // thousandths), apart from the code's floating-point path.
 #include "player/play_rules.h"
+#include "shell/saver/self_extract_core.h"
 
 #include <gtest/gtest.h>
 
@@ -92,4 +94,26 @@ TEST(RealPixels, TextAnchorsAndFontsFollowTheRealWidth) {
   EXPECT_EQ(ScaledFontHeight(13, 2880), 58);  // 58.5
   // Both 4K screens side by side, one virtual screen 7680 wide: twelve times.
   EXPECT_EQ(ScaledFontHeight(25, 7680), 300);
+}
+
+TEST(RealPixels, ThePreviewIsSmallAtEveryScaling) {
+  // At 96 DPI the limit is 320 x 240 pixels.
+  EXPECT_EQ(IsSmallWindow(319, 240, 96), 1);
+  EXPECT_EQ(IsSmallWindow(320, 239, 96), 1);
+  EXPECT_EQ(IsSmallWindow(320, 240, 96), 0);
+  EXPECT_EQ(IsSmallWindow(319, 240, 0), 1);  // no DPI known: 96
+  EXPECT_EQ(IsSmallWindow(320, 240, -5), 0);
+  // The 152 x 112 preview grows with the scaling: 200 %, 250 %, 300 %.
+  EXPECT_EQ(IsSmallWindow(304, 224, 192), 1);
+  EXPECT_EQ(IsSmallWindow(380, 280, 240), 1);
+  EXPECT_EQ(IsSmallWindow(456, 336, 288), 1);
+  // At 200 % the limit is 640 x 480 real pixels; the 4K screen is not small.
+  EXPECT_EQ(IsSmallWindow(639, 480, 192), 1);
+  EXPECT_EQ(IsSmallWindow(640, 479, 192), 1);
+  EXPECT_EQ(IsSmallWindow(640, 480, 192), 0);
+  EXPECT_EQ(IsSmallWindow(W, H, 192), 0);
+  EXPECT_EQ(IsSmallWindow(W, H, 288), 0);
+  // 150 %: 480 x 360.
+  EXPECT_EQ(IsSmallWindow(479, 360, 144), 1);
+  EXPECT_EQ(IsSmallWindow(480, 360, 144), 0);
 }
