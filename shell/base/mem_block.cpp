@@ -1,6 +1,8 @@
 // Memory blocks on Windows (GlobalAlloc, fixed and zero-initialised) and
 // natively (calloc with a header that records the size and a tag, so that a
 // pointer that is not one of ours reads as size 0 instead of being freed).
+// Freeing first checks, without touching it, that the holder of the pointer
+// can be read and written.
 #include "shell/base/mem_block.h"
 
 #include <cstdint>
@@ -16,7 +18,24 @@ static size_t RawSize(const void *block) {
 }
 static void RawFree(void *block) { GlobalFree(block); }
 
+// True when the page holding this byte is committed, and readable and
+// writable, as the memory manager reports it (VirtualQuery touches nothing,
+// so it is safe on any address, unlike reading it or IsBadWritePtr, which can
+// trip a guard page).
+static bool PageReadWrite(const void *at) {
+  MEMORY_BASIC_INFORMATION info;
+  if (VirtualQuery(at, &info, sizeof info) != sizeof info || info.State != MEM_COMMIT) return false;
+  if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
+  return (info.Protect & (PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
+}
+static bool HolderUsable(void *holder) {
+  const char *first = static_cast<const char *>(holder);
+  return PageReadWrite(first) && PageReadWrite(first + sizeof(void *) - 1);
+}
+
 #else
+#include <unistd.h>
+
 #include <cstdlib>
 
 namespace {
@@ -50,12 +69,28 @@ static void RawFree(void *block) {
   h->tag = 0;
   free(h);
 }
+
+// The holder's bytes are passed through a pipe of our own and back: the
+// kernel copies them and answers with an error, instead of a fault, for an
+// address that cannot be read (on the way out) or written (on the way back).
+static bool HolderUsable(void *holder) {
+  int fds[2];
+  if (pipe(fds) != 0) return true;  // cannot tell: behave as before
+  bool usable = write(fds[1], holder, sizeof(void *)) == static_cast<ssize_t>(sizeof(void *));
+  if (usable) {
+    usable = read(fds[0], holder, sizeof(void *)) == static_cast<ssize_t>(sizeof(void *));
+  }
+  close(fds[0]);
+  close(fds[1]);
+  return usable;
+}
 #endif
 
 void *MemAlloc(size_t size) { return RawAlloc(size ? size : 1); }
 
 void MemFree(void *holder) {
-  if (!holder) return;
+  // A holder that cannot be read and cleared is left alone, and so is its block.
+  if (!holder || !HolderUsable(holder)) return;
   void **slot = static_cast<void **>(holder);
   void *block = *slot;
   if (!block) return;

@@ -4,6 +4,13 @@
 
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 TEST(MemBlock, AllocIsZeroedAndSized) {
   auto *p = static_cast<unsigned char *>(MemAlloc(100));
   ASSERT_NE(p, nullptr);
@@ -68,4 +75,70 @@ TEST(MemBlock, DupCopiesContents) {
   EXPECT_EQ(MemDup(nullptr), nullptr);
   MemFreePtr(p);
   MemFreePtr(d);
+}
+
+namespace {
+// Two adjacent pages of the system's own memory, the first readable and
+// writable; the second and the first's protection are set by the test.
+struct TwoPages {
+  char *base;
+  size_t page;
+  TwoPages() {
+#ifdef _WIN32
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    page = info.dwPageSize;
+    base = static_cast<char *>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+#else
+    page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void *p = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    base = p == MAP_FAILED ? nullptr : static_cast<char *>(p);
+#endif
+  }
+  ~TwoPages() {
+#ifdef _WIN32
+    VirtualFree(base, 0, MEM_RELEASE);
+#else
+    munmap(base, 2 * page);
+#endif
+  }
+  void NoAccess(char *at) {
+#ifdef _WIN32
+    DWORD old;
+    VirtualProtect(at, page, PAGE_NOACCESS, &old);
+#else
+    mprotect(at, page, PROT_NONE);
+#endif
+  }
+  void ReadOnly(char *at) {
+#ifdef _WIN32
+    DWORD old;
+    VirtualProtect(at, page, PAGE_READONLY, &old);
+#else
+    mprotect(at, page, PROT_READ);
+#endif
+  }
+};
+}  // namespace
+
+TEST(MemBlock, FreeOfAnUnusableHolderDoesNothing) {
+  TwoPages pages;
+  ASSERT_NE(pages.base, nullptr);
+  char *second = pages.base + pages.page;
+  pages.NoAccess(second);
+  MemFree(second);  // a holder that cannot be read
+  // A holder that starts on the readable page and ends on the other one.
+  MemFree(second - sizeof(void *) / 2);
+
+  // A holder that can be read but not written keeps its pointer and its block.
+  void *block = MemAlloc(32);
+  memcpy(pages.base, &block, sizeof block);
+  pages.ReadOnly(pages.base);
+  MemFree(pages.base);
+  void *kept;
+  memcpy(&kept, pages.base, sizeof kept);
+  EXPECT_EQ(kept, block);
+  EXPECT_EQ(MemSize(block), 32u) << "the block is not freed behind a holder that cannot be cleared";
+  MemFree(&block);
+  EXPECT_EQ(block, nullptr);
 }
