@@ -22,17 +22,21 @@ void BuildBoundaryMarker(char out[BOUNDARY_MARKER_SIZE]) {
   }
 }
 
+// Horspool's search: each window is judged by its last byte, and a byte that
+// does not occur in the marker moves the window on by the whole 46 bytes, so
+// the long runs of bytes that a program image and a show hold are passed
+// over quickly. Windows are tried from the front, so the first occurrence wins.
 int64_t FindBoundaryMarker(const unsigned char *data, size_t size) {
   char marker[BOUNDARY_MARKER_SIZE];
   BuildBoundaryMarker(marker);
   if (!data || size < BOUNDARY_MARKER_SIZE) return -1;
-  const unsigned char *end = data + size - BOUNDARY_MARKER_SIZE + 1;  // last start + 1
-  for (const unsigned char *p = data; p < end;) {
-    p = static_cast<const unsigned char *>(memchr(p, marker[0], static_cast<size_t>(end - p)));
-    if (!p) break;
-    if (memcmp(p, marker, BOUNDARY_MARKER_SIZE) == 0) return p - data;
-    ++p;
-  }
+  const size_t last = BOUNDARY_MARKER_SIZE - 1;
+  size_t shift[256];
+  for (size_t &s : shift) s = BOUNDARY_MARKER_SIZE;
+  for (size_t i = 0; i < last; ++i) shift[static_cast<unsigned char>(marker[i])] = last - i;
+  const unsigned char final = static_cast<unsigned char>(marker[last]);
+  for (size_t j = 0; j <= size - BOUNDARY_MARKER_SIZE; j += shift[data[j + last]])
+    if (data[j + last] == final && memcmp(data + j, marker, BOUNDARY_MARKER_SIZE) == 0) return int64_t(j);
   return -1;
 }
 

@@ -125,6 +125,26 @@ case "$case_name" in
     check "the saver exits after the box" wait_gone "$last_pid" 150
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
+  no-room)
+    # No room for the show in the temp folder: a file-size limit cuts the
+    # saver's writes off part way, as a full disk would. Wine's server must
+    # not run under the limit (it writes the registry), so it starts first.
+    convert -size 800x800 -seed 7 plasma: +noise Gaussian -quality 95 "$work/noise.jpg"
+    printf '{"pages": [{"time": 60000, "pictures": [{"file": "noise.jpg", "place": [0, 0, 1, 1]}]}]}' > "$work/show.json"
+    "$pack" build "$work/show.json" -o "$work/Full.scr" --player "$bin/VORMKIT.scr" >/dev/null
+    show_kb=$(( ($(stat -c %s "$work/Full.scr") - $(stat -c %s "$bin/VORMKIT.scr")) / 1024 ))
+    "$run" cmd /c exit >/dev/null 2>&1
+    (ulimit -f $((show_kb / 2)); trap '' XFSZ; cd "$work" && exec "$run" "$(winpath "$work/Full.scr")" /s) \
+      >/dev/null 2>&1 &
+    pids+=($!)
+    last_pid=$!
+    out=$("$run" "$bin/saver_driver.exe" errorbox 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r')
+    echo "$out"
+    check "the write-failure box names the show temp file" \
+      grep -qE '^box: C:\\.*\\[0-9_]+\.TMP の保存に失敗しました。$' <<< "$out"
+    check "the saver exits after the box" wait_gone "$last_pid" 150
+    check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
   preview)
     make_show "$work/Test.scr" link
     driver=$(winpath "$bin/saver_driver.exe")

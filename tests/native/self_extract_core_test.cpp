@@ -41,6 +41,28 @@ TEST(BoundaryMarker, MissingOrCut) {
   EXPECT_EQ(FindBoundaryMarker(nullptr, 100), -1);
 }
 
+// Texts made of the marker's own bytes and pieces of it, with and without a
+// whole marker: the search agrees with a plain front-to-back search.
+TEST(BoundaryMarker, AgreesWithAPlainSearchOnNearMisses) {
+  const std::string m = Marker();
+  uint32_t state = 12345;
+  auto next = [&state] { return state = state * 1103515245u + 12345u, (state >> 16) & 0x7FFF; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string data;
+    while (data.size() < 300) {
+      switch (next() % 4) {
+        case 0: data += m[next() % m.size()]; break;                     // one byte of it
+        case 1: data += m.substr(next() % m.size(), next() % 20); break;  // a piece of it
+        case 2: data += m.substr(0, next() % m.size()); break;          // a cut marker
+        default: data += char(next() & 0xFF); break;
+      }
+    }
+    if (round % 3 == 0) data.insert(next() % data.size(), m);
+    size_t expected = data.find(m);
+    EXPECT_EQ(Find(data), expected == std::string::npos ? -1 : int64_t(expected)) << round;
+  }
+}
+
 struct SplitCase {
   const char *line, *app, *folder;
 };

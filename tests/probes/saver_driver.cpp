@@ -5,6 +5,8 @@
 //   saver_driver config SAVER [uncheck IDS] [cancel] - runs "SAVER /c:<hwnd>",
 //       reports the four boxes and the link button, unchecks the given boxes
 //       (comma-separated ids), presses OK or Cancel, reports the profile value.
+//   saver_driver errorbox - waits for a message box captioned "エラー" (any
+//       process), prints its text ("box: ..."), and presses its OK button.
 //   saver_driver ARGS... (anything else) - the stand-in browser: appends its
 //       arguments to the file named by the environment variable VORMKIT_LINK_LOG.
 // Every check prints "ok: ..." or "FAIL: ..."; the exit status counts failures.
@@ -14,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "shell/base/messages.h"
 
 namespace {
 int failures = 0;
@@ -129,9 +133,25 @@ int Config(const std::string &saver, const std::string &uncheck, bool cancel) {
   DestroyWindow(owner);
   return failures;
 }
+// A message box's text is its static control with the id 0xFFFF.
+int ErrorBox() {
+  HWND box = nullptr;
+  for (int i = 0; i < 600 && !box; ++i) {
+    box = FindWindowA("#32770", CAPTION_ERROR);
+    if (!box) Sleep(50);
+  }
+  Check(box != nullptr, "an error box appears");
+  if (!box) return failures;
+  char text[1024] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  printf("box: %s\n", text);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return failures;
+}
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (argc >= 2 && !strcmp(argv[1], "errorbox")) return ErrorBox();
   if (argc >= 4 && !strcmp(argv[1], "preview")) return Preview(argv[2], argv[3]);
   if (argc >= 3 && !strcmp(argv[1], "config")) {
     std::string uncheck;
@@ -144,7 +164,7 @@ int main(int argc, char **argv) {
   }
   const char *log = getenv("VORMKIT_LINK_LOG");
   if (!log) {
-    fprintf(stderr, "usage: saver_driver preview SAVER LINKLOG | config SAVER [uncheck IDS] [cancel]\n");
+    fprintf(stderr, "usage: saver_driver preview SAVER LINKLOG | config SAVER [uncheck IDS] [cancel] | errorbox\n");
     return 2;
   }
   FILE *file = fopen(log, "a");

@@ -39,7 +39,9 @@ struct ProbeReport {
 // A folder whose name holds a double-byte character with a '\' trail byte.
 struct ProbeCopy {
   std::string folder, program;
-  explicit ProbeCopy(const std::string &appended) {
+  // With appendAt, the appended bytes start at that offset of the file and
+  // the gap after the program is a hole (a sparse file: no disk space used).
+  explicit ProbeCopy(const std::string &appended, uint64_t appendAt = 0) {
     char name[PATH_SIZE];
     MakeUniqueTempName(nullptr, name);
     folder = name;
@@ -47,8 +49,18 @@ struct ProbeCopy {
     folder += "\x95\x5c";  // 表
     CreateDirectoryA(folder.c_str(), nullptr);
     program = folder + "\\saver.scr";
-    std::string image = ReadFile(ProbePath()) + appended;
+    std::string image = ReadFile(ProbePath());
+    if (!appendAt) image += appended;
     WriteWholeFile(program.c_str(), image.data(), static_cast<DWORD>(image.size()), false);
+    if (appendAt) {
+      HANDLE file = CreateFileA(program.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      LARGE_INTEGER at;
+      at.QuadPart = LONGLONG(appendAt);
+      DWORD written = 0;
+      SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+      WriteFile(file, appended.data(), DWORD(appended.size()), &written, nullptr);
+      CloseHandle(file);
+    }
   }
   ~ProbeCopy() { DeleteTree(folder.c_str()); }
 
@@ -135,4 +147,20 @@ TEST(ExtractShowData, SmallWindowBelow320By240) {
     EXPECT_EQ(r.smallWindow, c.small) << c.w << "x" << c.h;
     DeleteFileA(r.tempFile.c_str());
   }
+}
+
+// A saver file over 4 GB, with the marker beyond the first 4 GB: offsets and
+// sizes are 64-bit, and the file is never held in memory.
+TEST(ExtractShowData, MarkerBeyondFourGigabytes) {
+  std::string show = "VrmKtScrDat00" + std::string("\0\x01\x02\xff", 4) + "tail";
+  const uint64_t at = (uint64_t(1) << 32) + 12345;
+  ProbeCopy copy(Marker().substr(0, 20) + "|" + Marker() + show, at);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExA(copy.program.c_str(), GetFileExInfoStandard, &data));
+  ASSERT_EQ(data.nFileSizeHigh, 1u) << "the saver file is not over 4 GB";
+  ProbeReport r = copy.Run(800, 600);
+  ASSERT_EQ(r.first, 1);
+  EXPECT_EQ(r.tempSize, show.size());
+  EXPECT_EQ(ReadFile(r.tempFile), show);
+  DeleteFileA(r.tempFile.c_str());
 }
