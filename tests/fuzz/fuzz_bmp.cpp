@@ -1,9 +1,11 @@
 // Fuzz target: BMP files and bare packed DIBs, read through the file reader
-// (DibReadHeader on a stdio stream) and the memory loader. A Dib that loads
-// must then be safe for every pixel operation, so a few are run on it.
+// (DibReadHeader on a stdio stream), the memory loader and the authoring
+// tool's reader of every BMP form. A Dib that loads must then be safe for
+// every pixel operation, so a few are run on it.
 #include <cstdint>
 #include <cstdio>
 
+#include "raster/bmp_import.h"
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
 
@@ -25,5 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (void *&p : ops) MemFree(&p);
   }
   MemFree(&dib);
+  void *imported = DibImportBmp(data, size);
+  if (imported && DibGetSize(imported, &s) && static_cast<int64_t>(s.cx) * s.cy <= 1 << 16) {
+    void *copy = DibToRgb24(imported);
+    MemFree(&copy);
+  }
+  MemFree(&imported);
   return 0;
 }

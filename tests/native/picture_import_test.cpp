@@ -185,13 +185,14 @@ TEST(BmpImport, RunLengthDataIsExpanded) {
 // ---- damaged files --------------------------------------------------------------
 
 TEST(PictureDecode, DamagedFilesAreRefusedWithTheirFormatNamed) {
-  // Cut in the headers, halfway, and in the pixel data (8 bytes from the end;
-  // 20 in the PNG, whose last 16 are a checksum and the end chunk).
+  // Cut in the headers, halfway, and near the end: 8 bytes from it (into the
+  // pixel data), 20 in the PNG (whose last 16 are a checksum and the end
+  // chunk), 100 in the TIFF (into the directory, which comes last).
   for (const char *name : {"pattern.png", "pattern_alpha.gif", "pattern.tif", "pattern.webp", "pattern_v5.bmp",
                            "pattern_rle8.bmp", "cells.jpg"}) {
     std::vector<unsigned char> bytes = ReadAll(Fixture(name));
     ASSERT_GT(bytes.size(), 40u) << name;
-    size_t deep = bytes.size() - (strstr(name, ".png") ? 20 : 8);
+    size_t deep = bytes.size() - (strstr(name, ".png") ? 20 : strstr(name, ".tif") ? 100 : 8);
     for (size_t keep : {size_t(30), bytes.size() / 2, deep}) {
       std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + long(keep));
       DecodedPicture picture;

@@ -34,9 +34,19 @@ void FitSize(int32_t w, int32_t h, int32_t boxW, int32_t boxH, int32_t *outW, in
 
 int ImportPicture(const char *path, const PictureImportOptions *options, ImportedPicture *out, std::string *error) {
   memset(out, 0, sizeof *out);
+  size_t fileSize = 0;
+  unsigned char *bytes = ReadFileBlock(path, &fileSize);
+  if (!bytes) {
+    *error = std::string(path) + ": cannot read the file";
+    return 0;
+  }
   DecodedPicture decoded;
-  if (!DecodePictureFile(path, options->matte, &decoded, error)) {
+  std::string why;
+  int decodedOk = DecodePicture(bytes, fileSize, options->matte, &decoded, &why);
+  MemFreePtr(bytes);
+  if (!decodedOk) {
     out->format = decoded.format;
+    *error = std::string(path) + ": cannot be converted to JPEG: " + why;
     return 0;
   }
   out->format = decoded.format;

@@ -114,6 +114,7 @@ void *DecodeTiff(const unsigned char *bytes, size_t size, COLORREF matte, std::s
     raster = static_cast<uint32_t *>(MemAlloc(size_t(w) * h * 4));
   if (!canvas || !raster) {
     *why = "too large";
+    MemFree(&canvas);
   } else {
     image.req_orientation = StoredOrderBottomUp(image.orientation);
     if (!TIFFRGBAImageGet(&image, raster, w, h)) {
