@@ -188,6 +188,37 @@ case "$case_name" in
     check "the recording found nothing wrong" test $status = 0
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
+  folder)
+    # A saver made from a folder: the portrait picture fitted for this
+    # 1024 x 768 screen with the documented margin of 768 / 36 = 21 pixels
+    # comes in through nijimu with its defaults; the text file is left out.
+    mkdir "$work/pics"
+    convert -size 64x128 xc:'#20c040' -quality 100 "$work/pics/1.jpg"
+    printf 'not a picture\n' >"$work/pics/2.jpg"
+    "$pack" folder "$work/pics" -o "$work/Folder.scr" --player "$bin/VORMKIT.scr" --screen 1024x768 \
+      --time 60 --background '#2040c0' >/dev/null
+    check "the folder became a saver" test -f "$work/Folder.scr"
+    start_saver "$work/Folder.scr" /s
+    check "the full-screen window appears" wait_window '^Screen Saver$' 300
+    sleep 3
+    import -window root "$work/shot.png"
+    read -r w h < <(identify -format '%w %h' "$work/shot.png")
+    # The box is 982 x 726; the picture as high as the box: 363 x 726, from x 330.
+    left=$((21 + (982 - 363) / 2)) right=$((21 + (982 - 363) / 2 + 363))
+    if [ "$w" = 1024 ] && [ "$h" = 768 ]; then
+      check "the background left of the picture" near "$(pixel "$work/shot.png" $((left - 6)) 384)" 32 64 192 0
+      check "the picture's left edge" near "$(pixel "$work/shot.png" $((left + 6)) 384)" 32 192 64 12
+      check "the picture's right edge" near "$(pixel "$work/shot.png" $((right - 6)) 384)" 32 192 64 12
+      check "the background right of the picture" near "$(pixel "$work/shot.png" $((right + 6)) 384)" 32 64 192 0
+      check "the top margin" near "$(pixel "$work/shot.png" 512 $((21 - 6)))" 32 64 192 0
+      check "the picture below the top margin" near "$(pixel "$work/shot.png" 512 $((21 + 6)))" 32 192 64 12
+    else
+      fail "the test display is $w x $h, not 1024 x 768"
+    fi
+    press '^Screen Saver$' Escape
+    check "a key press ends the show" wait_gone "$last_pid" 150
+    check "nothing of the run is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
   *)
     fail "unknown case $case_name"
     ;;
