@@ -143,18 +143,17 @@ struct ShownBox {
   bool found = false, ok = false, yes = false, no = false, closed = false;
 };
 
+BOOL CALLBACK FindVisibleBox(HWND w, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (strcmp(name, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND *>(found) = w;
+  return FALSE;
+}
+
 HWND VisibleBoxOf(DWORD thread) {
   HWND box = nullptr;
-  EnumThreadWindows(
-      thread,
-      [](HWND w, LPARAM found) -> BOOL {
-        char name[16] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (strcmp(name, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND *>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&box));
+  EnumThreadWindows(thread, FindVisibleBox, reinterpret_cast<LPARAM>(&box));
   return box;
 }
 

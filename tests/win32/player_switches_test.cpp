@@ -19,18 +19,16 @@ int &Fades() {
   return fades;
 }
 
+BOOL CALLBACK CountMediaWindow(HWND w, LPARAM count) {
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++*reinterpret_cast<int *>(count);
+  return TRUE;
+}
+
 int MediaWindowsOfThisThread() {
-  static int count;
-  count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++count;
-        return TRUE;
-      },
-      0);
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountMediaWindow, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
