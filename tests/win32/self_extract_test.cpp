@@ -149,15 +149,16 @@ TEST(ExtractShowData, SmallWindowBelow320By240) {
   }
 }
 
-// A saver file over 4 GB, with the marker beyond the first 4 GB: offsets and
-// sizes are 64-bit, and the file is never held in memory.
-TEST(ExtractShowData, MarkerBeyondFourGigabytes) {
+// A saver file with the marker beyond 4 GB (beyond 2 GB for the 32-bit
+// build, whose system cannot start a program file of 4 GB or more): offsets
+// and sizes are 64-bit, and the file is never held in memory.
+TEST(ExtractShowData, MarkerBeyondTwoOrFourGigabytes) {
   std::string show = "VrmKtScrDat00" + std::string("\0\x01\x02\xff", 4) + "tail";
-  const uint64_t at = (uint64_t(1) << 32) + 12345;
+  const uint64_t at = (uint64_t(1) << (sizeof(void *) == 4 ? 31 : 32)) + 12345;
   ProbeCopy copy(Marker().substr(0, 20) + "|" + Marker() + show, at);
   WIN32_FILE_ATTRIBUTE_DATA data;
   ASSERT_TRUE(GetFileAttributesExA(copy.program.c_str(), GetFileExInfoStandard, &data));
-  ASSERT_EQ(data.nFileSizeHigh, 1u) << "the saver file is not over 4 GB";
+  ASSERT_GT((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow, at) << "the saver file is not that large";
   ProbeReport r = copy.Run(800, 600);
   ASSERT_EQ(r.first, 1);
   EXPECT_EQ(r.tempSize, show.size());
