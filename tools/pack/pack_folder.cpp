@@ -86,7 +86,6 @@ bool PreparePicture(const std::string &path, const unsigned char *head, Picture 
       return false;
     }
     manifest->tempFiles.push_back(converted);
-    WatchSideFile(converted);
     if (!CheckJpegFile(converted, &width, &height, why)) return false;
     picture->file = converted;
   }
@@ -290,6 +289,10 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
   std::vector<Picture> pictures;
   int damaged = 0;
   for (const std::string &name : names) {
+    if (Interrupted()) {
+      *error = "stopped; nothing was written";
+      return 0;
+    }
     const std::string path = JoinFolder(options.folder, name);
     unsigned char head[32];
     size_t n = ReadHead(path, head, sizeof head);
