@@ -1,14 +1,19 @@
 // effects_bench: the wall time of one full run of each effect (or of the
-// effects named on the command line) at 1024 x 768 with its default
-// parameters, not abortable, onto a screen-compatible memory surface.
+// effects named on the command line) at 1024 x 768 or another size, with its
+// default parameters, not abortable, onto a screen-compatible memory surface.
 // The effects' own sleeps are kept: they are part of what a viewer waits.
+// Random orders are seeded from a fixed clock, so every run draws the same.
 //
-// Usage: effects_bench [--size WxH] [EFFECT ...]
+// With --key the effect runs abortable as in the player, and a second thread
+// presses a key (posts WM_KEYDOWN) at 10, 30, 50, 70 and 90 % of the full
+// run's time; the benchmark prints the longest and the mean time from the
+// key to the effect's return.
+//
+// Usage: effects_bench [--size WxH] [--key] [EFFECT ...]
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "shell/mem_block.h"
 #include "tools/tnsview/effect_stage.h"
@@ -16,7 +21,32 @@
 #include "transitions/effect_frame.h"
 
 namespace {
-double RunOnce(const EffectEntry *effect, int width, int height, int *result) {
+double Now() {
+  LARGE_INTEGER count, rate;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&rate);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(rate.QuadPart);
+}
+
+// A key pressed from a second thread after `delayMs`.
+struct KeyPress {
+  HWND window;
+  DWORD delayMs;
+  volatile double pressedAt;  // 0 until the key is posted
+};
+
+DWORD WINAPI PressKeyLater(void *job) {
+  auto *key = static_cast<KeyPress *>(job);
+  Sleep(key->delayMs);
+  key->pressedAt = Now();
+  PostMessageA(key->window, WM_KEYDOWN, 'A', 0);
+  return 0;
+}
+
+// One run of the effect on a fresh stage. With key, the run is abortable and
+// the key is pressed after key->delayMs; *keyToReturn then receives the time
+// from the key to the return (negative when the effect ended first).
+double RunOnce(const EffectEntry *effect, int width, int height, int *result, KeyPress *key, double *keyToReturn) {
   EffectStage stage;
   if (!OpenEffectStage(&stage, width, height, "effects_bench")) return -1;
   PatBlt(stage.dc, 0, 0, width, height, WHITENESS);
@@ -34,26 +64,49 @@ double RunOnce(const EffectEntry *effect, int width, int height, int *result) {
   params.destRect = &dest;
   params.backColor = RGB(0, 0, 0);
   params.wholeWindow = 0;
-  params.abortable = 0;
+  params.abortable = key ? 1 : 0;
 
-  LARGE_INTEGER start, end, rate;
-  QueryPerformanceFrequency(&rate);
-  QueryPerformanceCounter(&start);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  HANDLE presser = nullptr;
+  if (key) {
+    key->window = stage.window;
+    key->pressedAt = 0;
+    presser = CreateThread(nullptr, 0, PressKeyLater, key, 0, nullptr);
+  }
+  const double start = Now();
   *result = effect->run(&params);
-  QueryPerformanceCounter(&end);
+  const double end = Now();
+  if (presser) {
+    WaitForSingleObject(presser, INFINITE);
+    CloseHandle(presser);
+    *keyToReturn = key->pressedAt > 0 && key->pressedAt <= end ? end - key->pressedAt : -1;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
 
   MemFree(&picture);
   CloseEffectStage(&stage);
-  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(rate.QuadPart);
+  return end - start;
 }
 }  // namespace
 
 int main(int argc, char **argv) {
   int width = 1024, height = 768;
+  bool keys = false;
   int first = 1;
-  if (argc > 2 && !strcmp(argv[1], "--size")) {
-    sscanf(argv[2], "%dx%d", &width, &height);
-    first = 3;
+  while (first < argc && argv[first][0] == '-') {
+    if (!strcmp(argv[first], "--size") && first + 1 < argc) {
+      sscanf(argv[first + 1], "%dx%d", &width, &height);
+      first += 2;
+    } else if (!strcmp(argv[first], "--key")) {
+      keys = true;
+      first += 1;
+    } else {
+      fprintf(stderr, "usage: effects_bench [--size WxH] [--key] [EFFECT ...]\n");
+      return 2;
+    }
   }
   for (const EffectEntry *e = EffectTable; e->name; ++e) {
     bool wanted = first >= argc;
@@ -62,8 +115,28 @@ int main(int argc, char **argv) {
     if (!wanted) continue;
     int result = 0;
     EffectDraw.frameDone = nullptr;
-    double ms = RunOnce(e, width, height, &result);
+    FixEffectClock(1);  // the same random order in every run
+    double ms = RunOnce(e, width, height, &result, nullptr, nullptr);
     printf("%-8s %dx%d  result %d  %.0f ms\n", e->name, width, height, result, ms);
+    fflush(stdout);
+    if (!keys || ms < 0) continue;
+    double longest = -1, sum = 0;
+    int counted = 0;
+    for (int tenth = 1; tenth <= 9; tenth += 2) {
+      KeyPress key = {nullptr, static_cast<DWORD>(ms * tenth / 10), 0};
+      double latency = -1;
+      FixEffectClock(1);
+      RunOnce(e, width, height, &result, &key, &latency);
+      if (latency < 0) continue;
+      longest = latency > longest ? latency : longest;
+      sum += latency;
+      ++counted;
+    }
+    if (counted)
+      printf("%-8s %dx%d  key to return: longest %.1f ms, mean %.1f ms (%d keys)\n", e->name, width, height, longest,
+             sum / counted, counted);
+    else
+      printf("%-8s %dx%d  key to return: no key landed during the effect\n", e->name, width, height);
     fflush(stdout);
   }
   return 0;

@@ -10,8 +10,11 @@
 #include "show/show_document.h"
 
 static uint32_t SystemTickCount() { return GetTickCount(); }
+static uintptr_t SystemSetTimer(void *window, uintptr_t id, uint32_t milliseconds) {
+  return SetTimer(static_cast<HWND>(window), id, milliseconds, nullptr);
+}
 
-PlayerSeams PlayerSeam = {SystemTickCount, nullptr};
+PlayerSeams PlayerSeam = {SystemTickCount, nullptr, SystemSetTimer};
 
 namespace {
 
@@ -22,10 +25,13 @@ const Page *CurrentPage() {
   return &Show.pages.pages[Player.currentPage];
 }
 
-// The display time starts now and the next tick is 50 ms away.
-void ArmTimer() {
+// The display time starts now and the next tick is 50 ms away. 0 when the
+// timer could not be set: without it play would stand still.
+int ArmTimer() {
   Player.pageStartTick = Now();
-  Player.playTimer = SetTimer(Player.playerWindow, PLAY_TIMER_ID, PLAY_TICK_MS, nullptr);
+  uintptr_t (*setTimer)(void *, uintptr_t, uint32_t) = PlayerSeam.setTimer ? PlayerSeam.setTimer : SystemSetTimer;
+  Player.playTimer = setTimer(Player.playerWindow, PLAY_TIMER_ID, PLAY_TICK_MS);
+  return Player.playTimer != 0;
 }
 
 // The current page's first sound, unless sounds are off.
@@ -53,7 +59,10 @@ int StartPlay(int32_t startPage, int32_t mode) {
   ShowWindow(Player.playerWindow, SW_SHOWNORMAL);
   Player.playState = PLAY_STATE_PLAYING;
   Player.pageEntering = 1;
-  ArmTimer();
+  if (!ArmTimer()) {
+    StopPlayback();
+    return 0;
+  }
   if (Startup.soundAvailable) {
     StartPageVoice();
     const char *first = Show.bgmPaths.paths[bgmIndex];
@@ -82,7 +91,9 @@ void PlayTick(HWND window, UINT_PTR timerId) {
   PaintPage(dc);
   ReleaseDC(Player.playerWindow, dc);
   StartPageVoice();
-  ArmTimer();
+  // Without its timer the show would stand still on this page: end it as a
+  // failed start would, through the window's destruction and the shutdown.
+  if (!ArmTimer()) DestroyWindow(Player.playerWindow);
 }
 
 void StopPlayback() {

@@ -71,6 +71,9 @@ int JpegScanMemory(const void *bytes, size_t size, int *width, int *height, int 
 int JpegToBmpFile(const char *jpegPath, const char *bmpPath, int scaleDenom);
 void *JpegDecodeFile(const char *path, int scaleDenom);   // the Dib the BMP file would load as
 void *JpegDecodeMemory(const void *bytes, size_t size, int scaleDenom);
+// JpegDecodeMemory at full size that also tells (cutShort = 1) when the data
+// ended before the picture did; libjpeg then fills the rest with grey.
+void *JpegDecodeMemoryChecked(const void *bytes, size_t size, int *cutShort);
 void *PictureLoad(const char *path, int scaleDenom);
 int PictureKind(const char *path);
 int PictureSize(const char *path, SIZE *size);

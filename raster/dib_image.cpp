@@ -15,6 +15,11 @@ const BITMAPINFOHEADER *HeaderOf(const void *dib) { return static_cast<const BIT
 
 bool ValidDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
 
+// The most colour-table entries an image of this depth may name: every index
+// for a palette depth, and the 256 of an optimising table above that. A larger
+// count would also overflow the 16-bit table size.
+uint32_t MostColours(int bits) { return bits <= 8 ? 1u << bits : 256u; }
+
 }  // namespace
 
 uint32_t DibStride(int32_t width, int bitCount) {
@@ -59,7 +64,7 @@ int DibViewOf(const void *dib, DibView *view) {
   if (!dib || blockSize < sizeof(BITMAPINFOHEADER)) return 0;
   const BITMAPINFOHEADER *h = HeaderOf(dib);
   if (h->biSize != sizeof(BITMAPINFOHEADER) || h->biWidth <= 0 || h->biHeight <= 0) return 0;
-  if (!ValidDepth(h->biBitCount)) return 0;
+  if (!ValidDepth(h->biBitCount) || h->biClrUsed > MostColours(h->biBitCount)) return 0;
   if (h->biCompression != BI_RGB &&
       !(h->biCompression == BI_BITFIELDS && (h->biBitCount == 16 || h->biBitCount == 32)))
     return 0;
@@ -191,7 +196,7 @@ void *DibReadHeaderFrom(ByteSource *src) {
     case BI_RLE4: if (bits != 4 || h.biHeight < 0) return nullptr; break;
     default: return nullptr;
   }
-  if (h.biClrUsed > (bits <= 8 ? (1u << bits) : 256u)) return nullptr;
+  if (h.biClrUsed > MostColours(bits)) return nullptr;
   uint32_t stride = DibStride(h.biWidth, bits);
   if (!stride) return nullptr;
   uint64_t pixels = static_cast<uint64_t>(stride) * static_cast<uint64_t>(rows);
@@ -210,6 +215,12 @@ void *DibReadHeaderFrom(ByteSource *src) {
   if (!block) return nullptr;
   memcpy(block, &h, sizeof h);
   BYTE *table = block + sizeof(BITMAPINFOHEADER);
+  // In the file the colour masks of a bit-field image come right after the
+  // header, before any colour table; in the block they follow the table.
+  if (h.biCompression == BI_BITFIELDS && SourceRead(src, table + n * 4u, 12) != 12) {
+    MemFree(&block);
+    return nullptr;
+  }
   if (n > 0) {
     if (core) {
       size_t want = n * 3u;
@@ -229,11 +240,6 @@ void *DibReadHeaderFrom(ByteSource *src) {
       MemFree(&block);
       return nullptr;
     }
-  }
-  // Colour masks follow the table only in bit-field images.
-  if (h.biCompression == BI_BITFIELDS && SourceRead(src, table + n * 4u, 12) != 12) {
-    MemFree(&block);
-    return nullptr;
   }
   if (offBits && !SourceSeek(src, start + offBits)) {
     MemFree(&block);

@@ -11,6 +11,7 @@
 #include <cstddef>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "raster/dib_internal.h"
 #include "shell/mem_block.h"
@@ -89,11 +90,19 @@ int ScanMarkers(ByteSource *src, int *width, int *height, int *bits) {
 struct ErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
+  void (*standardEmit)(j_common_ptr, int);
+  int cutShort;  // libjpeg warned that the data ended early
 };
 
 void ErrorExit(j_common_ptr cinfo) {
   (*cinfo->err->output_message)(cinfo);
   longjmp(reinterpret_cast<ErrorManager *>(cinfo->err)->jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+  ErrorManager *err = reinterpret_cast<ErrorManager *>(cinfo->err);
+  if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF) err->cutShort = 1;
+  err->standardEmit(cinfo, level);
 }
 
 // COM and APP12 segments: read and dropped (shown only when tracing).
@@ -111,12 +120,16 @@ boolean SkipTextMarker(j_decompress_ptr cinfo) {
 }
 
 // Decodes from a source already attached by setup; null on any failure.
-void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom) {
+// cutShort, when given, is set to 1 for data that ended before the picture.
+void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cutShort = nullptr) {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   void *volatile dib = nullptr;
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = ErrorExit;
+  err.standardEmit = err.pub.emit_message;
+  err.pub.emit_message = EmitMessage;
+  err.cutShort = 0;
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
     void *lost = dib;
@@ -199,6 +212,7 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom) {
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
+  if (cutShort) *cutShort = err.cutShort;
   return block;
 }
 
@@ -231,6 +245,14 @@ int JpegScanHeader(const char *path, int *width, int *height, int *bits) {
 void *JpegDecodeMemory(const void *bytes, size_t size, int scaleDenom) {
   if (!bytes || !size || !JpegScanMemory(bytes, size, nullptr, nullptr, nullptr)) return nullptr;
   return Decode(nullptr, bytes, size, scaleDenom);
+}
+
+void *JpegDecodeMemoryChecked(const void *bytes, size_t size, int *cutShort) {
+  int dummy;
+  if (!cutShort) cutShort = &dummy;
+  *cutShort = 0;
+  if (!bytes || !size || !JpegScanMemory(bytes, size, nullptr, nullptr, nullptr)) return nullptr;
+  return Decode(nullptr, bytes, size, 1, cutShort);
 }
 
 void *JpegDecodeFile(const char *path, int scaleDenom) {

@@ -63,7 +63,7 @@ BOOL WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
       EndDialog(dialog, 0);
       return TRUE;
     case WM_DESTROY:
-      if (!DisplayTooShallow()) SaverCleanUp();
+      if (SaverStartedIn(dialog)) SaverCleanUp();
       return FALSE;
   }
   return FALSE;

@@ -139,6 +139,7 @@ int ProgramRelativePath(char *out, const char *path, const char *programFolder, 
   } else if (direction == PATH_CONTRACT && folderLen && strlen(path) > folderLen &&
              PathPrefixEquals(path, programFolder)) {
     size_t restLen = strlen(path + folderLen);
+    if (1 + restLen >= PATH_SIZE) return 0;
     result[0] = '@';
     memcpy(result + 1, path + folderLen, restLen + 1);
   } else if (!CopyPath(result, path)) {

@@ -27,6 +27,8 @@ void WritePlayerSettings() {
   WriteProfileStringA(Startup.appName, "setting", value);
 }
 
+int SaverStartedIn(HWND window) { return window && Startup.mainWindow == window; }
+
 int SaverStartUp(HWND window) {
   if (!ExtractShowData(window)) return 0;
   if (!LoadShow(Startup.showTempFile, LoadForPlayback, 0, 0)) {

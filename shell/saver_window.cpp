@@ -10,29 +10,14 @@
 #include "shell/file_ops.h"
 #include "shell/path_ops.h"
 #include "shell/saver_framework.h"
+#include "shell/saver_settle.h"
 #include "shell/saver_startup.h"
 #include "shell/startup_state.h"
 #include "shell/system_ops.h"
 #include "show/show_document.h"
 
-enum { WM_SAVER_BEGIN = WM_USER + 55, SETTLE_MS = 1000, MCIWNDM_NOTIFYMODE_MESSAGE = 1224 };
+enum { WM_SAVER_BEGIN = WM_USER + 55, MCIWNDM_NOTIFYMODE_MESSAGE = 1224 };
 static_assert(WM_SAVER_BEGIN == 1079, "the settle message");
-
-// Swallows every queued message of the thread for one second, so that input
-// in the first second reaches neither the program nor the framework. One
-// message per look: a removed WM_PAINT comes back at once while the window
-// stays invalid (which is what brings the first page's paint afterwards).
-static void Settle() {
-  DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < SETTLE_MS) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    Sleep(1);
-  }
-}
 
 static void OpenHelp() {
   char help[PATH_SIZE];
@@ -50,11 +35,12 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       }
       break;
     case WM_SAVER_BEGIN:
-      if (!Startup.smallWindow) Settle();
+      if (!Startup.smallWindow) SettleInput(SETTLE_MS, nullptr);
       if (!StartPlay(0, PLAY_MODE_SAVER)) PostMessageA(window, WM_CLOSE, 0, 0);
       break;
     case WM_DESTROY:
-      if (!DisplayTooShallow()) {
+      // Whatever start-up made goes, whatever the display depth is by now.
+      if (SaverStartedIn(window)) {
         StopPlayback();
         SaverCleanUp();
       }

@@ -1,6 +1,6 @@
 // Self-extraction: the first phase of start-up. Reads the running program's
-// own file, finds the boundary marker and writes the show data behind it to
-// a temporary show file.
+// own file chunk by chunk, finds the boundary marker and copies the show data
+// behind it to a temporary show file.
 #include <cstring>
 #include <initializer_list>
 
@@ -37,37 +37,65 @@ static void FindOwnPath() {
   JoinPath(Startup.programPath, Startup.appName);
 }
 
-static unsigned char *ReadProgramFile(DWORD *size) {
-  *size = FileSizeOf(Startup.programPath);
-  if (*size == 0xFFFFFFFFu) return nullptr;
-  auto *data = static_cast<unsigned char *>(MemAlloc(*size));
-  if (!data) return nullptr;
-  if (!ReadWholeFile(Startup.programPath, data, *size, false) || FileSizeOf(Startup.programPath) != *size) {
-    MemFreePtr(data);
-    return nullptr;
-  }
-  return data;
+// The two files of the copy: the program file, read to the size it had when
+// it was opened, and the show temp file, created once the marker is found.
+struct ExtractFiles {
+  HANDLE program;
+  uint64_t left;  // bytes of the program file not read yet
+  HANDLE show;
+};
+
+static int64_t ReadProgram(void *context, unsigned char *buffer, uint32_t size) {
+  auto *files = static_cast<ExtractFiles *>(context);
+  if (files->left == 0) return 0;
+  if (size > files->left) size = uint32_t(files->left);
+  DWORD got = 0;
+  if (!ReadFile(files->program, buffer, size, &got, nullptr) || got == 0) return -1;  // short: the file shrank
+  files->left -= got;
+  return got;
 }
 
-static int WriteShowTempFile(const unsigned char *data, DWORD size) {
-  if (MakeUniqueTempName(Startup.tempFolder, Startup.showTempFile) != 0) {
-    Startup.showTempFile[0] = 0;
-    return 0;
-  }
-  HANDLE file = CreateFileA(Startup.showTempFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+static int CreateShowTempFile(void *context) {
+  auto *files = static_cast<ExtractFiles *>(context);
+  if (MakeUniqueTempName(Startup.tempFolder, Startup.showTempFile) != 0) return 0;
+  files->show = CreateFileA(Startup.showTempFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    Startup.showTempFile[0] = 0;
+  return files->show != INVALID_HANDLE_VALUE;
+}
+
+static int WriteShowTempFile(void *context, const unsigned char *bytes, uint32_t size) {
+  DWORD written = 0;
+  return WriteFile(static_cast<ExtractFiles *>(context)->show, bytes, size, &written, nullptr) && written == size;
+}
+
+// Copies the show data behind the marker to the show temp file in chunks.
+// A program without a marker (or unreadable) ends silently; a show that
+// cannot be written (no room in the temp folder, a failed write) shows the
+// write-failure box with the temp file's name. Either way no temp file stays.
+static int CopyShowToTempFile() {
+  ExtractFiles files = {INVALID_HANDLE_VALUE, 0, INVALID_HANDLE_VALUE};
+  files.program = CreateFileA(Startup.programPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (files.program == INVALID_HANDLE_VALUE) return 0;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(files.program, &size)) {
+    CloseHandle(files.program);
     return 0;
   }
-  DWORD written = 0;
-  bool ok = WriteFile(file, data, size, &written, nullptr) && written == size;
-  CloseHandle(file);
-  if (!ok) {
-    DeleteFileA(Startup.showTempFile);
-    Startup.showTempFile[0] = 0;
-  }
-  return ok;
+  files.left = uint64_t(size.QuadPart);
+  ExtractStreams streams = {&files, ReadProgram, CreateShowTempFile, WriteShowTempFile};
+  int64_t boundary;
+  ExtractResult result = CopyShowData(&streams, EXTRACT_CHUNK_SIZE, &boundary);
+  CloseHandle(files.program);
+  if (files.show != INVALID_HANDLE_VALUE) CloseHandle(files.show);
+  if (result == EXTRACT_OK) return 1;
+
+  char failed[PATH_SIZE];
+  CopyPath(failed, Startup.showTempFile);
+  if (files.show != INVALID_HANDLE_VALUE) DeleteFileA(Startup.showTempFile);
+  Startup.showTempFile[0] = 0;
+  if (result == EXTRACT_CREATE_FAILED || result == EXTRACT_WRITE_FAILED) ShowWriteFailure(failed);
+  return 0;
 }
 
 int ExtractShowData(HWND window) {
@@ -93,14 +121,7 @@ int ExtractShowData(HWND window) {
   Show.pages.pages = static_cast<Page *>(MemAlloc(0));
   Show.pages.pageCount = 0;
 
-  DWORD size = 0;
-  unsigned char *data = ReadProgramFile(&size);
-  if (!data) return 0;
-  int64_t boundary = FindBoundaryMarker(data, size);
-  int ok = boundary >= 0 && WriteShowTempFile(data + boundary + BOUNDARY_MARKER_SIZE,
-                                              size - static_cast<DWORD>(boundary) - BOUNDARY_MARKER_SIZE);
-  MemFreePtr(data);
-  if (!ok) return 0;
+  if (!CopyShowToTempFile()) return 0;
 
   Startup.extractedFiles = static_cast<char(*)[PATH_SIZE]>(MemAlloc(32));
   Startup.extractedCount = 0;

@@ -1,5 +1,6 @@
 // The pure parts of self-extraction: where the running program lives (from
-// its command line) and where the show data starts (after the boundary marker).
+// its command line), where the show data starts (after the boundary marker),
+// and the chunked copy of what follows the marker.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,38 @@ void BuildBoundaryMarker(char out[BOUNDARY_MARKER_SIZE]);
 
 // Offset of the first complete marker in data, or -1 when there is none.
 int64_t FindBoundaryMarker(const unsigned char *data, size_t size);
+
+// The program file and the show temp file, as the chunked copy sees them.
+struct ExtractStreams {
+  void *context;
+  // Reads up to size bytes of the program file into buffer: the number of
+  // bytes read, 0 at the end of the file, -1 on a read error.
+  int64_t (*read)(void *context, unsigned char *buffer, uint32_t size);
+  // Called once, when the marker has been found: creates the show temp file.
+  // 0 when it cannot be created.
+  int (*create)(void *context);
+  // Appends size bytes to the show temp file; 1 when all were written.
+  int (*write)(void *context, const unsigned char *bytes, uint32_t size);
+};
+
+enum ExtractResult {
+  EXTRACT_OK,             // everything after the marker is in the show temp file
+  EXTRACT_NO_MARKER,      // the file holds no complete marker: nothing was created
+  EXTRACT_READ_FAILED,    // the program file could not be read to its end
+  EXTRACT_CREATE_FAILED,  // the show temp file could not be created
+  EXTRACT_WRITE_FAILED,   // a write to the show temp file failed (a full disk)
+  EXTRACT_NO_MEMORY,      // the chunk buffer could not be allocated
+};
+
+// The chunk size of the player's copy.
+constexpr uint32_t EXTRACT_CHUNK_SIZE = 1u << 20;
+
+// Reads the program file front to back in pieces of at most chunkSize bytes,
+// finds the first complete marker (also when it straddles two pieces) and
+// copies everything after it to the show temp file. Memory use is one buffer
+// of chunkSize + 45 bytes whatever the size of the file; offsets are 64-bit.
+// *boundary gets the offset of the marker, -1 when none was found.
+ExtractResult CopyShowData(const ExtractStreams *streams, uint32_t chunkSize, int64_t *boundary);
 
 // Splits a process command line into the program's file name (cut at the
 // first double quote or space) and its folder ("X:" becomes "X:\"). Both

@@ -161,22 +161,17 @@ void SetError(char *error, size_t errorSize, const char *format, const char *pat
 
 }  // namespace
 
-int ConvertPictureToJpeg(const char *path, int quality, const char *tempFolder, char *outPath, char *error,
-                         size_t errorSize) {
+int ConvertDibToJpeg(const void *dib, const char *what, int quality, const char *tempFolder, char *outPath,
+                     char *error, size_t errorSize) {
   if (outPath) outPath[0] = 0;
   if (error && errorSize) error[0] = 0;
-  if (!path || !outPath) return 0;
+  if (!dib || !outPath) return 0;
+  if (!what) what = "picture";
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
-  void *dib = PictureLoad(path, 1);
-  if (!dib) {
-    SetError(error, errorSize, "%s: cannot be converted to JPEG: not a BMP or JPEG picture the player can show", path);
-    return 0;
-  }
   void *rgb = DibToRgb24(dib);
-  MemFree(&dib);
   if (!rgb) {
-    SetError(error, errorSize, "%s: out of memory while converting the picture to JPEG", path);
+    SetError(error, errorSize, "%s: out of memory while converting the picture to JPEG", what);
     return 0;
   }
   char folder[PATH_SIZE];
@@ -194,9 +189,24 @@ int ConvertPictureToJpeg(const char *path, int quality, const char *tempFolder, 
   MemFree(&rgb);
   if (!ok) {
     remove(name);
-    SetError(error, errorSize, "%s: cannot be converted to JPEG (compression or writing failed)", path);
+    SetError(error, errorSize, "%s: cannot be converted to JPEG (compression or writing failed)", what);
     return 0;
   }
   CopyPath(outPath, name);
   return 1;
+}
+
+int ConvertPictureToJpeg(const char *path, int quality, const char *tempFolder, char *outPath, char *error,
+                         size_t errorSize) {
+  if (outPath) outPath[0] = 0;
+  if (error && errorSize) error[0] = 0;
+  if (!path || !outPath) return 0;
+  void *dib = PictureLoad(path, 1);
+  if (!dib) {
+    SetError(error, errorSize, "%s: cannot be converted to JPEG: not a BMP or JPEG picture the player can show", path);
+    return 0;
+  }
+  int ok = ConvertDibToJpeg(dib, path, quality, tempFolder, outPath, error, errorSize);
+  MemFree(&dib);
+  return ok;
 }

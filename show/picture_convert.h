@@ -17,3 +17,7 @@ int IsJpegData(const unsigned char *bytes, size_t size);
 // left behind then.
 int ConvertPictureToJpeg(const char *path, int quality, const char *tempFolder, char *outPath, char *error,
                          size_t errorSize);
+// The compression half of the above for a picture already decoded: any
+// depth, compressed as 24-bit rows; what names the picture in messages.
+int ConvertDibToJpeg(const void *dib, const char *what, int quality, const char *tempFolder, char *outPath,
+                     char *error, size_t errorSize);

@@ -1,7 +1,7 @@
 // The show loader: opens the show file, names and creates the media folder,
-// and runs the shared stream reading with hooks that write the embedded files,
-// list their names for the shutdown, and ask for the password. On failure it
-// removes the media folder and shows message 5010.
+// and runs the shared stream reading with hooks that write the embedded files
+// piece by piece, list their names for the shutdown, and ask for the
+// password. On failure it removes the media folder and shows message 5010.
 #include "show/show_loader.h"
 
 #include <cstring>
@@ -67,11 +67,26 @@ static void AppendExtractedName(void *, const char *name) {
 
 static int NameExists(void *, const char *name) { return PathExists(name) != 0; }
 
+// Embedded files are written piece by piece (see ParseHooks), so that none
+// is ever held whole in memory.
+static void *OpenMedia(void *, MediaKind, const char *name) {
+  HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+static int WriteMediaChunk(void *, void *file, const unsigned char *bytes, uint32_t size) {
+  DWORD written = 0;
+  return WriteFile(static_cast<HANDLE>(file), bytes, size, &written, nullptr) && written == size;
+}
+
+static void CloseMedia(void *, void *file, const char *name, int complete) {
+  CloseHandle(static_cast<HANDLE>(file));
+  if (!complete) DeleteFileA(name);
+}
+
 // Pictures and plug-ins report a failed write; music and sounds are silent.
-static int WriteMedia(void *, MediaKind kind, const char *name, const unsigned char *bytes, uint32_t size) {
-  if (WriteWholeFile(name, bytes, size, false)) return 1;
+static void ReportWriteFailure(void *, MediaKind kind, const char *name) {
   if (kind == MEDIA_PICTURE || kind == MEDIA_PLUGIN) ShowErrorText(Startup.mainWindow, name, " の保存に失敗しました。");
-  return 0;
 }
 
 static int AskPassword(void *, const char *password) { return QueryPassword(Startup.mainWindow, password); }
@@ -80,9 +95,12 @@ static int AskPassword(void *, const char *password) { return QueryPassword(Star
 // slot in a full load.
 static void *BlankPreview(void *) { return DibCreateSolid(160, 120, 24, RGB(0, 0, 0)); }
 
+// The media folder is forgotten only once it is really gone: during play its
+// plug-ins are loaded and its music may be open, so the removal can fail here,
+// and the shutdown must then still find it.
 static int FailLoad() {
   if (Startup.mediaFolder[0] && PathExists(Startup.mediaFolder)) DeleteTree(Startup.mediaFolder);
-  Startup.mediaFolder[0] = 0;
+  if (!PathExists(Startup.mediaFolder)) Startup.mediaFolder[0] = 0;
   ShowError(Startup.mainWindow, IDS_LOAD_FAILED);
   ClampSelectedPage(&Show.pages);
   return 0;
@@ -111,7 +129,10 @@ int LoadShow(const char *path, int mode, int32_t pageIndex, int askPassword) {
   request.hooks.headerRead = CreateMediaFolder;
   request.hooks.nameAssigned = AppendExtractedName;
   request.hooks.fileExists = NameExists;
-  request.hooks.writeFile = WriteMedia;
+  request.hooks.openFile = OpenMedia;
+  request.hooks.writeChunk = WriteMediaChunk;
+  request.hooks.closeFile = CloseMedia;
+  request.hooks.writeFailed = ReportWriteFailure;
   request.hooks.askPassword = AskPassword;
   request.hooks.blankPreview = BlankPreview;
   ParseResult result = ParseShow(&reader, &request, &Show);

@@ -177,5 +177,7 @@ void InterleaveInvertWrite(const char *password, PasswordBlock *block);
 // ASCII letters and digits. Anything else is replaced by fallback.
 void SafeExtension(const char *extension, size_t fieldSize, const char *fallback, char *out);
 constexpr size_t SAFE_EXTENSION_SIZE = 16;
-// A music file's kind from its first bytes ("wav", "mid", "mp3", "wma"), or null.
+// A music file's kind from its first bytes ("wav", "mid", "mp3", "wma"), or
+// null. It looks at no more than MUSIC_SNIFF_SIZE bytes.
+constexpr size_t MUSIC_SNIFF_SIZE = 12;
 const char *SniffMusicExtension(const unsigned char *bytes, size_t size);

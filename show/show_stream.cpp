@@ -96,16 +96,52 @@ static int ReadSaverPrefix(ShowReader *reader, ShowDocument *show) {
   return SizeFits(reader, extraSize) && StreamSkip(reader, uint64_t(extraSize));
 }
 
-// Reads one embedded file into a fresh block, hands it to the write hook and
-// frees it. Returns -1 on a short read, else the hook's result (1 when none).
-static int ExtractBytes(ShowReader *reader, const ParseHooks *hooks, MediaKind kind, const char *name, int32_t size) {
-  auto *bytes = static_cast<unsigned char *>(MemAlloc(size_t(size)));
+// Streams one embedded file through openFile, writeChunk and closeFile, in
+// pieces of at most MEDIA_CHUNK_SIZE bytes. After a failed write the rest of
+// the file's bytes are passed over.
+static int StreamBytes(ShowReader *reader, const ParseHooks *hooks, MediaKind kind, const char *name, uint32_t size,
+                       const unsigned char *head, uint32_t headSize) {
+  uint32_t left = size - headSize;
+  uint32_t chunk = left < MEDIA_CHUNK_SIZE ? left : MEDIA_CHUNK_SIZE;
+  auto *buffer = static_cast<unsigned char *>(MemAlloc(chunk));
+  void *file = buffer ? hooks->openFile(hooks->context, kind, name) : nullptr;
+  if (!buffer) return -1;
+  int written = file != nullptr;
+  if (written && headSize) written = hooks->writeChunk(hooks->context, file, head, headSize);
+  int whole = 1;  // every byte of the file came from the stream
+  while (whole && left > 0) {
+    if (!written) {
+      whole = StreamSkip(reader, left);
+      break;
+    }
+    uint32_t piece = left < chunk ? left : chunk;
+    whole = StreamRead(reader, buffer, piece);
+    if (whole) written = hooks->writeChunk(hooks->context, file, buffer, piece);
+    left -= piece;
+  }
+  MemFreePtr(buffer);
+  if (file && hooks->closeFile) hooks->closeFile(hooks->context, file, name, written && whole);
+  if (!whole) return -1;
+  if (!written && hooks->writeFailed) hooks->writeFailed(hooks->context, kind, name);
+  return written;
+}
+
+// Hands one embedded file of size bytes to the hooks; the first headSize of
+// them were read already into head. Returns -1 on a short read, else 1 when
+// the file was written (or nobody asked for it) and 0 when it was not.
+static int ExtractBytes(ShowReader *reader, const ParseHooks *hooks, MediaKind kind, const char *name, uint32_t size,
+                        const unsigned char *head = nullptr, uint32_t headSize = 0) {
+  if (hooks->openFile && hooks->writeChunk) return StreamBytes(reader, hooks, kind, name, size, head, headSize);
+  if (!hooks->writeFile) return StreamSkip(reader, size - headSize) ? 1 : -1;
+  // The whole-file hook of the tools and tests: one block of the file's size.
+  auto *bytes = static_cast<unsigned char *>(MemAlloc(size));
   if (!bytes) return -1;
-  if (!StreamRead(reader, bytes, uint64_t(size))) {
+  if (headSize) memcpy(bytes, head, headSize);
+  if (!StreamRead(reader, bytes + headSize, size - headSize)) {
     MemFreePtr(bytes);
     return -1;
   }
-  int written = hooks->writeFile ? hooks->writeFile(hooks->context, kind, name, bytes, uint32_t(size)) : 1;
+  int written = hooks->writeFile(hooks->context, kind, name, bytes, size);
   MemFreePtr(bytes);
   return written;
 }
@@ -121,25 +157,18 @@ static int ReadMusicSlots(ShowReader *reader, const ParseRequest *request, ShowD
     int32_t size;
     if (!StreamRead(reader, extension, sizeof extension) || !StreamReadInt32(reader, &size)) return 0;
     if (!SizeFits(reader, size)) return 0;
-    auto *bytes = static_cast<unsigned char *>(MemAlloc(size_t(size)));
-    if (!bytes) return 0;
-    if (!StreamRead(reader, bytes, uint64_t(size))) {
-      MemFreePtr(bytes);
-      return 0;
-    }
-    // A slot extension that is not a plain short word (or has no NUL inside
-    // its field) is replaced by the kind the contents show.
-    const char *sniffed = SniffMusicExtension(bytes, size_t(size));
+    // The first bytes tell the kind of music. A slot extension that is not a
+    // plain short word (or has no NUL inside its field) is replaced by it.
+    unsigned char head[MUSIC_SNIFF_SIZE];
+    uint32_t headSize = uint32_t(size) < sizeof head ? uint32_t(size) : uint32_t(sizeof head);
+    if (!StreamRead(reader, head, headSize)) return 0;
+    const char *sniffed = SniffMusicExtension(head, headSize);
     char safe[SAFE_EXTENSION_SIZE];
     SafeExtension(extension, sizeof extension, sniffed ? sniffed : "dat", safe);
     char name[PATH_SIZE];
-    if (!FormatMediaName(name, request->mediaFolder, 'm', slot, written, safe)) {
-      MemFreePtr(bytes);
-      return 0;
-    }
-    if (request->hooks.writeFile)
-      request->hooks.writeFile(request->hooks.context, MEDIA_MUSIC, name, bytes, uint32_t(size));
-    MemFreePtr(bytes);
+    if (!FormatMediaName(name, request->mediaFolder, 'm', slot, written, safe)) return 0;
+    // A music file that cannot be written is not reported and stays listed.
+    if (ExtractBytes(reader, &request->hooks, MEDIA_MUSIC, name, uint32_t(size), head, headSize) < 0) return 0;
     memcpy(show->bgmPaths.paths[written], name, PATH_SIZE);
     ++written;
   }
@@ -218,7 +247,7 @@ static int ReadItems(ShowReader *reader, const ParseRequest *request, ShowDocume
       if (!SizeFits(reader, size)) ok = 0;
       else if (size > 0 && WantsItem(request, pageIndex, name)) {
         memcpy((*pageRecords)[j].path, name, PATH_SIZE);
-        ok = ExtractBytes(reader, &request->hooks, kind, name, size) >= 0;
+        ok = ExtractBytes(reader, &request->hooks, kind, name, uint32_t(size)) >= 0;
       } else {
         ok = StreamSkip(reader, uint64_t(size));
       }
@@ -307,7 +336,7 @@ static int ReadPage(ShowReader *reader, const ParseRequest *request, ShowDocumen
       char name[PATH_SIZE];
       if (!FormatMediaName(name, request->mediaFolder, 't', i, 0, nullptr)) return 0;
       if (hooks.nameAssigned) hooks.nameAssigned(hooks.context, name);
-      int written = ExtractBytes(reader, &hooks, MEDIA_PLUGIN, name, record.pluginSize);
+      int written = ExtractBytes(reader, &hooks, MEDIA_PLUGIN, name, uint32_t(record.pluginSize));
       if (written < 0) return 0;
       keepDefaults = written == 0;
     }

@@ -30,6 +30,9 @@ struct MemoryStream {
 };
 void OpenMemoryReader(ShowReader *reader, MemoryStream *stream, const void *data, size_t size);
 
+// The largest piece of an embedded file that streamed writing holds at once.
+constexpr uint32_t MEDIA_CHUNK_SIZE = 1u << 20;
+
 enum LoadMode { LoadFull = 0, LoadForPlayback = 1, LoadPageMedia = 2 };
 enum MediaKind { MEDIA_MUSIC, MEDIA_PICTURE, MEDIA_SOUND, MEDIA_PLUGIN };
 enum ParseResult { PARSE_FAILED = 0, PARSE_OK = 1, PARSE_CANCELLED = 2 };
@@ -44,12 +47,21 @@ struct ParseHooks {
   void (*nameAssigned)(void *context, const char *name);
   // 1 when a file of that name exists already (mode 2 writes only new files).
   int (*fileExists)(void *context, const char *name);
-  // Writes one embedded file; 1 when it was written.
+  // Writes one embedded file, handed over whole; 1 when it was written.
   int (*writeFile)(void *context, MediaKind kind, const char *name, const unsigned char *bytes, uint32_t size);
   // The show has a password and the request asks for it: 1 goes on, 0 cancels.
   int (*askPassword)(void *context, const char *password);
   // A blank preview image for a page of the saver variant read in mode 0.
   void *(*blankPreview)(void *context);
+  // Streamed writing, used instead of writeFile when openFile is set, so that
+  // no embedded file is ever held whole: openFile creates the file (null when
+  // it cannot), writeChunk appends a piece of at most MEDIA_CHUNK_SIZE bytes
+  // (1 when written), closeFile closes it and deletes it unless complete.
+  // writeFailed then reports a file that could not be created or written.
+  void *(*openFile)(void *context, MediaKind kind, const char *name);
+  int (*writeChunk)(void *context, void *file, const unsigned char *bytes, uint32_t size);
+  void (*closeFile)(void *context, void *file, const char *name, int complete);
+  void (*writeFailed)(void *context, MediaKind kind, const char *name);
 };
 
 struct ParseRequest {

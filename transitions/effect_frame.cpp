@@ -5,8 +5,9 @@
 #include "transitions/abort_poll.h"
 
 static void WINAPI RealSleep(DWORD ms) { Sleep(ms); }
+static uint32_t SystemTickCount() { return GetTickCount(); }
 
-EffectDrawing EffectDraw = {StretchBlt, BitBlt, RealSleep, nullptr};
+EffectDrawing EffectDraw = {StretchBlt, BitBlt, RealSleep, nullptr, SystemTickCount};
 
 int EffectBegin(const TransitionParams *params, EffectCanvas *canvas) {
   *canvas = EffectCanvas{};

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "transitions/transition_params.h"
 
 struct EffectCanvas {
@@ -16,13 +18,17 @@ struct EffectCanvas {
   HGDIOBJ oldBitmap;
 };
 
-// Drawing onto the window goes through these, so that a test that links an
-// effect's frames can count frames and blits and skip the sleeps.
+// Drawing onto the window and reading the clock go through these, so that a
+// test that links an effect's frames can count frames and blits, skip the
+// sleeps and fix the seed of a random order.
 struct EffectDrawing {
   BOOL(WINAPI *stretchBlt)(HDC, int, int, int, int, HDC, int, int, int, int, DWORD);
   BOOL(WINAPI *bitBlt)(HDC, int, int, int, int, HDC, int, int, DWORD);
   void(WINAPI *sleep)(DWORD);
   void (*frameDone)(int frame);  // called after each frame; may be null
+  // The millisecond tick count (GetTickCount) that seeds the runtime's
+  // random generator wherever an effect draws a random order.
+  uint32_t (*tickCount)();
 };
 extern EffectDrawing EffectDraw;
 

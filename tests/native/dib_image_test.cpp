@@ -432,6 +432,50 @@ TEST(DibLoad, SixteenBitFilesBecome24Bit) {
   MemFree(&dib);
 }
 
+TEST(DibLoad, BitFieldMasksComeBeforeAColourTable) {
+  // A 16-bit 5-6-5 file as Windows lays it out: header, the three masks, a
+  // two-entry colour table, a gap, and the rows where the file header points.
+  InfoFields f;
+  f.width = 3;
+  f.height = 1;
+  f.bits = 16;
+  f.compression = BI_BITFIELDS;
+  f.clrUsed = 2;
+  std::vector<uint8_t> extra;
+  Put32(extra, 0xF800);
+  Put32(extra, 0x07E0);
+  Put32(extra, 0x001F);
+  Put32(extra, 0x0000001F);  // table entries that would make other masks
+  Put32(extra, 0x0000F800);
+  extra.insert(extra.end(), 6, 0xEE);  // gap before the rows
+  const int red = 20, green = 45, blue = 9;
+  std::vector<uint8_t> rows;
+  Put16(rows, static_cast<uint32_t>(red << 11 | green << 5 | blue));
+  Put16(rows, 0xF800);
+  Put16(rows, 0x001F);
+  Put16(rows, 0);
+  uint32_t offBits = 14 + 40 + static_cast<uint32_t>(extra.size());
+  std::vector<uint8_t> file = BmpFile(PackedDib(f, extra, rows), offBits);
+  void *dib = DibLoadMemory(file.data(), file.size());
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(Hdr(dib)->biBitCount, 24);
+  const uint8_t *b = Bytes(dib) + 40;
+  EXPECT_EQ(b[0], Widen5(blue)); EXPECT_EQ(b[1], Widen6(green)); EXPECT_EQ(b[2], Widen5(red));
+  EXPECT_EQ(b[3], 0); EXPECT_EQ(b[4], 0); EXPECT_EQ(b[5], 255);
+  EXPECT_EQ(b[6], 255); EXPECT_EQ(b[7], 0); EXPECT_EQ(b[8], 0);
+  MemFree(&dib);
+
+  // The same without a file header: the rows follow the table directly.
+  std::vector<uint8_t> packed(extra.begin(), extra.end() - 6);
+  packed = PackedDib(f, packed, rows);
+  dib = DibLoadMemory(packed.data(), packed.size());
+  ASSERT_NE(dib, nullptr);
+  b = Bytes(dib) + 40;
+  EXPECT_EQ(b[0], Widen5(blue)); EXPECT_EQ(b[1], Widen6(green)); EXPECT_EQ(b[2], Widen5(red));
+  EXPECT_EQ(b[5], 255);
+  MemFree(&dib);
+}
+
 TEST(DibLoad, PackedSixteenBitRgbReadsNoMasks) {
   // Without bit fields there are no masks: the rows follow the header.
   TempDir dir;
@@ -562,6 +606,43 @@ TEST(DibExpand, PaletteDepthsTo24Bits) {
     MemFree(&rgb);
     MemFree(&dib);
   }
+}
+
+TEST(DibExpand, ColourCountBeyondTheDepthIsRefused) {
+  // 16384 colours make a table of 65536 bytes, which a 16-bit size wraps to 0:
+  // the block below holds the header and the rows and nothing more.
+  const int w = 4, h = 2;
+  for (uint32_t colours : {16384u, 49152u}) {
+    SCOPED_TRACE(colours);
+    void *dib = MemAlloc(40 + Stride(w, 8) * h);
+    BITMAPINFOHEADER *hd = static_cast<BITMAPINFOHEADER *>(dib);
+    hd->biSize = 40;
+    hd->biWidth = w;
+    hd->biHeight = h;
+    hd->biPlanes = 1;
+    hd->biBitCount = 8;
+    hd->biClrUsed = colours;
+    EXPECT_EQ(DibIsWhole(dib), 0);
+    EXPECT_EQ(DibToRgb24(dib), nullptr);
+    RECT target = {0, 0, 2, 2};
+    EXPECT_EQ(DibScale(dib, &target, 1, 0), nullptr);
+    MemFree(&dib);
+  }
+  // A 4-bit image may name at most 16 colours; a 24-bit one at most 256.
+  void *four = MemAlloc(40 + 17 * 4 + Stride(w, 4) * h);
+  BITMAPINFOHEADER *hd = static_cast<BITMAPINFOHEADER *>(four);
+  *hd = BITMAPINFOHEADER{40, w, h, 1, 4, 0, 0, 0, 0, 17, 0};
+  EXPECT_EQ(DibIsWhole(four), 0);
+  hd->biClrUsed = 16;
+  EXPECT_EQ(DibIsWhole(four), 1);
+  MemFree(&four);
+  void *wide = MemAlloc(40 + 257 * 4 + Stride(w, 24) * h);
+  hd = static_cast<BITMAPINFOHEADER *>(wide);
+  *hd = BITMAPINFOHEADER{40, w, h, 1, 24, 0, 0, 0, 0, 257, 0};
+  EXPECT_EQ(DibIsWhole(wide), 0);
+  hd->biClrUsed = 256;
+  EXPECT_EQ(DibIsWhole(wide), 1);
+  MemFree(&wide);
 }
 
 TEST(DibConvertNative, PaletteRulesAndNearestColour) {

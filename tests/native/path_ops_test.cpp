@@ -123,6 +123,22 @@ TEST(ProgramRelativePath, ExpandRefusesToOverflow) {
   EXPECT_STREQ(out, "untouched");
 }
 
+TEST(ProgramRelativePath, ContractRefusesToOverflow) {
+  // A path beginning with the folder whose "@" + rest would not fit in PATH_SIZE.
+  std::string folder = "C:\\Saver", rest(300, 'r');
+  std::string path = folder + rest;
+  char out[PATH_SIZE] = "untouched";
+  EXPECT_EQ(ProgramRelativePath(out, path.c_str(), folder.c_str(), PATH_CONTRACT), 0);
+  EXPECT_STREQ(out, "untouched");
+  // "@" + 258 characters is the longest result that fits.
+  path = folder + std::string(PATH_SIZE - 2, 'r');
+  EXPECT_EQ(ProgramRelativePath(out, path.c_str(), folder.c_str(), PATH_CONTRACT), 1);
+  EXPECT_EQ(strlen(out), PATH_SIZE - 1u);
+  EXPECT_EQ(out[0], '@');
+  path += "r";
+  EXPECT_EQ(ProgramRelativePath(out, path.c_str(), folder.c_str(), PATH_CONTRACT), 0);
+}
+
 TEST(PathPrefixEquals, CaseInsensitiveForAsciiOnly) {
   EXPECT_TRUE(PathPrefixEquals("C:\\WINDOWS\\system32", "c:\\windows"));
   EXPECT_FALSE(PathPrefixEquals("C:\\WIN", "c:\\windows"));

@@ -56,7 +56,8 @@ struct Loaded {
     request.askPassword = ask;
     request.intervalOverride = interval;
     request.mediaFolder = "M";
-    request.hooks = {&capture, nullptr, CaptureName, CaptureExists, CaptureWrite, CaptureAsk, nullptr};
+    request.hooks = {&capture, nullptr, CaptureName, CaptureExists, CaptureWrite, CaptureAsk, nullptr,
+                     nullptr, nullptr, nullptr, nullptr};
     return ParseShow(&reader, &request, &show);
   }
 };
@@ -473,4 +474,108 @@ TEST(ShowStream, ExtractedNamesNeverOverflowAPathBuffer) {
   EXPECT_EQ(ParseShow(&reader, &request, &show), PARSE_FAILED);
   DropAllPages(&show.pages, nullptr);
   MemFreePtr(show.pages.pages);
+}
+
+namespace {
+// Streamed writing: every piece handed over, and which files were closed
+// complete, deleted or reported.
+struct PieceCapture {
+  std::map<std::string, std::string> files;  // what each file holds when closed
+  std::map<std::string, bool> complete;
+  std::vector<std::string> failed;
+  size_t largestPiece = 0;
+  std::string failName;  // the file whose second piece fails to write
+};
+struct PieceFile {
+  PieceCapture *capture;
+  std::string name, bytes;
+  int pieces;
+};
+void *OpenPieces(void *context, MediaKind, const char *name) {
+  return new PieceFile{static_cast<PieceCapture *>(context), name, "", 0};
+}
+int WritePiece(void *, void *file, const unsigned char *bytes, uint32_t size) {
+  auto *f = static_cast<PieceFile *>(file);
+  if (size > f->capture->largestPiece) f->capture->largestPiece = size;
+  if (f->name == f->capture->failName && ++f->pieces == 2) return 0;
+  f->bytes.append(reinterpret_cast<const char *>(bytes), size);
+  return 1;
+}
+void ClosePieces(void *, void *file, const char *name, int complete) {
+  auto *f = static_cast<PieceFile *>(file);
+  f->capture->files[name] = f->bytes;
+  f->capture->complete[name] = complete != 0;
+  delete f;
+}
+void NotePieceFailure(void *context, MediaKind, const char *name) {
+  static_cast<PieceCapture *>(context)->failed.push_back(name);
+}
+
+std::string Pattern(size_t size, int seed) {
+  std::string s(size, 0);
+  for (size_t i = 0; i < size; ++i) s[i] = char((i * 7 + size_t(seed) + i / 251) & 0xFF);
+  return s;
+}
+}  // namespace
+
+// Files larger than a piece reach the hooks in pieces no larger than
+// MEDIA_CHUNK_SIZE, byte for byte; a file whose write fails part way is
+// closed incomplete and reported, and the files after it still come out right.
+TEST(ShowStream, StreamedWritingPassesFilesInPieces) {
+  const std::string music = "RIFF" + Pattern(4, 1) + "WAVE" + Pattern(MEDIA_CHUNK_SIZE + 5, 2);
+  const std::string big = Pattern(2 * MEDIA_CHUNK_SIZE + 17, 3), small = "J2", plugin = Pattern(MEDIA_CHUNK_SIZE, 4);
+  Bytes b;
+  Header(b, "VrmKtScrDat00", 1);
+  SaverPrefix(b);
+  MusicSlot(b, "w?v", music);  // not a plain extension: the first bytes name it
+  EmptySlots(b, 19);
+  Password(b, "");
+  PageSpec p;
+  p.pictures = 2;
+  p.transition = 77;
+  p.pluginSize = int32_t(plugin.size());
+  PageRecordBytes(b, 0, p);
+  PictureRecordBytes(b, int32_t(big.size()), "C:\\big.jpg");
+  PictureRecordBytes(b, int32_t(small.size()), "C:\\small.jpg");
+  b.Raw(big);
+  b.Raw(small);
+  b.Raw(plugin);
+
+  for (bool failing : {false, true}) {
+    PieceCapture capture;
+    if (failing) capture.failName = "M\\i_0_0.jpg";
+    ShowDocument show = {};
+    show.pages.pages = static_cast<Page *>(MemAlloc(0));
+    ShowReader reader;
+    MemoryStream stream;
+    OpenMemoryReader(&reader, &stream, b.data.data(), b.size());
+    ParseRequest request = {};
+    request.mode = LoadFull;
+    request.intervalOverride = -1;
+    request.mediaFolder = "M";
+    request.hooks.context = &capture;
+    request.hooks.openFile = OpenPieces;
+    request.hooks.writeChunk = WritePiece;
+    request.hooks.closeFile = ClosePieces;
+    request.hooks.writeFailed = NotePieceFailure;
+    ASSERT_EQ(ParseShow(&reader, &request, &show), PARSE_OK) << failing;
+    EXPECT_EQ(reader.remaining, 0u);
+    EXPECT_LE(capture.largestPiece, size_t(MEDIA_CHUNK_SIZE));
+    EXPECT_STREQ(show.bgmPaths.paths[0], "M\\m_0_0.wav");
+    EXPECT_TRUE(capture.files.at("M\\m_0_0.wav") == music);
+    EXPECT_TRUE(capture.files.at("M\\i_0_1.jpg") == small);
+    EXPECT_TRUE(capture.files.at("M\\t_0_0.tns") == plugin);
+    EXPECT_TRUE(capture.complete.at("M\\i_0_1.jpg"));
+    EXPECT_EQ(show.pages.pages[0].transitionId, 77);
+    if (failing) {
+      EXPECT_FALSE(capture.complete.at("M\\i_0_0.jpg"));
+      EXPECT_EQ(capture.failed, std::vector<std::string>{"M\\i_0_0.jpg"});
+    } else {
+      EXPECT_TRUE(capture.files.at("M\\i_0_0.jpg") == big);
+      EXPECT_TRUE(capture.complete.at("M\\i_0_0.jpg"));
+      EXPECT_TRUE(capture.failed.empty());
+    }
+    DropAllPages(&show.pages, nullptr);
+    MemFreePtr(show.pages.pages);
+  }
 }

@@ -115,7 +115,7 @@ error_case noplugin "page 1 transition: file not found: $work/melt.tns" \
 music=$(printf '"theme.mid",%.0s' $(seq 21))
 error_case music "at most 20" "{\"music\": [${music%,}], \"pages\": [{}]}"
 error_case nopages "at least one page" '{"pages": []}'
-error_case notpicture "cannot be converted to JPEG" '{"pages": [{"pictures": [{"file": "hello.wav", "place": [0,0,1,1]}]}]}'
+error_case notpicture "hello.wav: not a picture" '{"pages": [{"pictures": [{"file": "hello.wav", "place": [0,0,1,1]}]}]}'
 out=$(pack build "$work/none.json" -o "$work/none.scr" --player "$work/player.scr" 2>&1)
 [ $? = 1 ] && grep -qF "file not found" <<<"$out" || fail "missing manifest: $out"
 out=$(pack info "$work/player.scr" 2>&1)

@@ -1,10 +1,12 @@
 // Hooks for the Windows tests of an effect: they record every BitBlt and
 // StretchBlt the effect draws, the sleeps it asks for (without sleeping) and
-// its frames, and can run a callback after each frame.
+// its frames, can run a callback after each frame, and stand in for the
+// clock that seeds random orders, so that every run draws the same order.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -29,6 +31,11 @@ struct Recording {
   std::vector<DWORD> sleeps;
   int frames = 0;
   std::function<void(int)> onFrame;  // runs after each frame when set
+  // The clock the effect reads its seeds from: `clock` first, then
+  // clockStep milliseconds later at every further reading.
+  uint32_t clock = 4711;
+  uint32_t clockStep = 3;
+  int clockReads = 0;
 
   static BOOL WINAPI Blt(HDC d, int x, int y, int w, int h, HDC s, int sx, int sy, DWORD rop) {
     current->blits.push_back({false, d, x, y, w, h, s, sx, sy, w, h});
@@ -39,6 +46,12 @@ struct Recording {
     return StretchBlt(d, x, y, w, h, s, sx, sy, sw, sh, rop);
   }
   static void WINAPI NoSleep(DWORD ms) { current->sleeps.push_back(ms); }
+  static uint32_t Ticks() {
+    ++current->clockReads;
+    const uint32_t now = current->clock;
+    current->clock += current->clockStep;
+    return now;
+  }
   static void Frame(int frame) {
     ++current->frames;
     if (current->onFrame) current->onFrame(frame);
@@ -56,6 +69,7 @@ struct Recording {
     EffectDraw.stretchBlt = Stretch;
     EffectDraw.sleep = NoSleep;
     EffectDraw.frameDone = Frame;
+    EffectDraw.tickCount = Ticks;
     Drain();
   }
   ~Recording() {

@@ -1,13 +1,17 @@
 // melt drawn into memory DCs: the end state for columns and rows, the
 // geometry of every pick (old content pushed on, the new line's end laid in
-// behind it, steps in whole base steps, the shortened last one), the
+// behind it, steps in whole base steps, the shortened last one), the order of
+// the picks drawn from the runtime generator reseeded every pass, the
 // one-pixel-high area, interruption, and the real library with its dialog.
 #include "transitions/melt/melt_effect.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
+#include <vector>
 
+#include "tests/win32/effect_random.h"
 #include "tests/win32/effect_scene.h"
 #include "tests/win32/plugin_library.h"
 
@@ -42,6 +46,55 @@ TEST(Melt, RowsWithWholeWindowEndWithThePictureOnBackColor) {
 }
 
 namespace {
+// One pick that draws: the line (its column or row within the area), its
+// progress before the pick and the length t it advances by.
+struct Pick {
+  int line, p, t;
+  bool operator==(const Pick &o) const { return line == o.line && p == o.p && t == o.t; }
+};
+
+// The picks of a whole run by the rules: each pass reseeds the runtime
+// generator with the clock's next reading, picks l = rand() x n div 32768 and
+// t = step x (rand() & 15), and a finished line changes places with the last
+// open one. `passes` receives the number of passes (and so of seeds read).
+std::vector<Pick> ExpectedPicks(int lines, int length, int step, uint32_t clock, uint32_t clockStep, int *passes) {
+  struct Line {
+    int position, progress;
+  };
+  std::vector<Line> line(lines);
+  for (int i = 0; i < lines; ++i) line[i] = {i, 0};
+  std::vector<Pick> picks;
+  const int last = length - 1;
+  int n = lines;
+  *passes = 0;
+  while (n != 0) {
+    RuntimeRand rand{clock};
+    clock += clockStep;
+    ++*passes;
+    for (int i = 0; i < n; ++i) {
+      const int l = static_cast<int>(static_cast<int64_t>(rand.Next()) * n / 32768);
+      int t = step * (rand.Next() & 15);
+      Line &picked = line[l];
+      if (picked.progress < last) {
+        if (picked.progress + t > last) t = last - picked.progress;
+        picks.push_back({picked.position, picked.progress, t});
+        picked.progress += t;
+      }
+      if (picked.progress >= last) {
+        int j = n - 1;
+        while (j >= 0 && line[j].progress >= last) --j;
+        if (j < 0) {
+          n = 0;
+        } else {
+          if (l < j) std::swap(line[l], line[j]);
+          --n;
+        }
+      }
+    }
+  }
+  return picks;
+}
+
 // Follows every pick from the blits and checks it against the rules: the
 // first blit moves the line's old content on by t within the window, the
 // second lays the last p + t + 1 pixels of the new line in from the start.
@@ -50,6 +103,7 @@ struct PickChecker {
   int left, top, W, H, step;
   std::map<int, int> progress;  // line -> progress
   int picks = 0, moves = 0, shortened = 0;
+  std::vector<Pick> seen;
 
   void Check(const BlitCall &move, const BlitCall &lay, HDC dc) {
     ++picks;
@@ -95,11 +149,13 @@ struct PickChecker {
     }
     if (t > 0) ++moves;
     progress[line] = p + t;
+    seen.push_back({line, p, t});
   }
 };
 
 void RunAndCheckPicks(bool rows, int wait) {
   Recording rec;
+  const uint32_t clock = rec.clock, clockStep = rec.clockStep;
   Scene scene(90, 70, {10, 5, 80, 65}, 0);  // 70 x 60
   scene.params.wait = wait;
   scene.params.effectParams[0] = rows ? 1 : 0;
@@ -115,6 +171,16 @@ void RunAndCheckPicks(bool rows, int wait) {
   ASSERT_EQ(static_cast<int>(check.progress.size()), lines) << "every line was drawn";
   for (const auto &entry : check.progress) EXPECT_EQ(entry.second, L - 1) << "line " << entry.first;
   EXPECT_GT(check.moves, 0);
+  // The picks come in the order the runtime generator draws them.
+  int passes = 0;
+  const std::vector<Pick> expected = ExpectedPicks(lines, L, MeltBaseStep(wait), clock, clockStep, &passes);
+  ASSERT_EQ(check.seen.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i)
+    ASSERT_TRUE(check.seen[i] == expected[i]) << "pick " << i << ": line " << check.seen[i].line << " p "
+                                              << check.seen[i].p << " t " << check.seen[i].t << ", expected line "
+                                              << expected[i].line << " p " << expected[i].p << " t " << expected[i].t;
+  EXPECT_EQ(rec.clockReads, passes) << "a new seed for every pass";
+  EXPECT_GT(passes, 1);
   scene.ExpectFinalState(static_cast<COLORREF>(-1));
 }
 }  // namespace
@@ -124,6 +190,8 @@ TEST(Melt, EveryPickOfRowsFollowsTheRules) { RunAndCheckPicks(true, 70); }
 
 TEST(Melt, RowsShowTheNewRowsRightEndAndPushTheOldContentRight) {
   Recording rec;
+  int passes = 0;
+  const std::vector<Pick> expected = ExpectedPicks(20, 60, 21 - 50 * 20 / 101, rec.clock, rec.clockStep, &passes);
   Scene scene(60, 20, {0, 0, 60, 20}, 0);
   scene.params.wait = 50;
   scene.params.effectParams[0] = 1;
@@ -136,6 +204,9 @@ TEST(Melt, RowsShowTheNewRowsRightEndAndPushTheOldContentRight) {
     const BlitCall &lay = rec.blits[seen + 1];
     seen += 2;
     const int row = lay.y, p = lay.w - 1;
+    ASSERT_LT(static_cast<size_t>(checked), expected.size());
+    ASSERT_EQ(row, expected[checked].line) << "pick " << checked;
+    ASSERT_EQ(p, expected[checked].p + expected[checked].t) << "pick " << checked;
     progress[row] = p;
     for (int x = 0; x < 60; ++x) {
       // Left of the progress line: the new row's last p + 1 pixels; right of
@@ -146,6 +217,7 @@ TEST(Melt, RowsShowTheNewRowsRightEndAndPushTheOldContentRight) {
     ++checked;
   };
   ASSERT_EQ(MeltRun(&scene.params), 1);
+  EXPECT_EQ(checked, static_cast<int>(expected.size())) << "every pick drawn from the seeds was checked";
   EXPECT_GT(checked, 20);
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -130,4 +131,98 @@ TEST(MessageBoxes, ErrorByPiecesShowsTheJoinedText) {
   Finish(thread);
   // " が見つかりません。"
   EXPECT_EQ(probe.text, "C:\\x\\pic.jpg \x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42");
+}
+
+// What each kind of box shows: its caption as the fixed CP932 bytes (情報,
+// 質問, 確認, エラー) and its buttons. A helper thread reads whatever box this
+// thread shows and closes it, so a wrong caption fails rather than hangs.
+namespace {
+struct ShownBox {
+  DWORD thread;
+  std::string caption;
+  bool found = false, ok = false, yes = false, no = false, closed = false;
+};
+
+BOOL CALLBACK TakeVisibleBox(HWND w, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (strcmp(name, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND *>(found) = w;
+  return FALSE;
+}
+
+HWND VisibleBoxOf(DWORD thread) {
+  HWND box = nullptr;
+  EnumThreadWindows(thread, TakeVisibleBox, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+DWORD WINAPI ReadAndCloseBox(void *param) {
+  auto *shown = static_cast<ShownBox *>(param);
+  HWND box = nullptr;
+  for (int i = 0; i < 750 && !box; ++i) {
+    box = VisibleBoxOf(shown->thread);
+    if (!box) Sleep(20);
+  }
+  if (!box) return 0;
+  char caption[256] = {};
+  GetWindowTextA(box, caption, sizeof caption);
+  shown->caption = caption;
+  auto has = [&](int id) {
+    HWND button = GetDlgItem(box, id);
+    return button && IsWindowVisible(button);
+  };
+  shown->ok = has(IDOK);
+  shown->yes = has(IDYES);
+  shown->no = has(IDNO);
+  shown->found = true;
+  PostMessageA(box, WM_COMMAND, shown->no ? IDNO : IDOK, 0);
+  for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(20);
+  shown->closed = !IsWindow(box);
+  if (IsWindow(box)) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  return 1;
+}
+}  // namespace
+
+TEST(MessageBoxes, EachKindShowsItsFixedCaption) {
+  const char info[] = "\x8f\xee\x95\xf1", question[] = "\x8e\xbf\x96\xe2", confirm[] = "\x8a\x6d\x94\x46",
+             error[] = "\x83\x47\x83\x89\x81\x5b";
+  EXPECT_STREQ(CAPTION_INFO, info);
+  EXPECT_STREQ(CAPTION_QUESTION, question);
+  EXPECT_STREQ(CAPTION_CONFIRM, confirm);
+  EXPECT_STREQ(CAPTION_ERROR, error);
+  struct Kind {
+    const char *name;
+    const char *caption;
+    bool yesNo;
+    std::function<void()> show;
+  };
+  const Kind kinds[] = {
+      {"information by id", info, false, [] { ShowInfo(nullptr, 5019); }},
+      {"information by pieces", info, false, [] { ShowInfoText(nullptr, "a", "b"); }},
+      {"question by id", question, true, [] { AskQuestion(nullptr, 5019); }},
+      {"question by pieces", question, true, [] { AskQuestionText(nullptr, "a", "b"); }},
+      {"confirmation", confirm, true, [] { Confirm(nullptr, 5019); }},
+      {"confirmation, No default", confirm, true, [] { ConfirmNoDefault(nullptr, 5019); }},
+      {"error by id", error, false, [] { ShowError(nullptr, 5019); }},
+      {"error by pieces", error, false, [] { ShowErrorText(nullptr, "a", "b"); }},
+      {"not found", error, false, [] { ShowNotFound(nullptr, "C:\\x.jpg"); }},
+      {"read failure", error, false, [] { ShowReadFailure("C:\\x.jpg"); }},
+      {"write failure", error, false, [] { ShowWriteFailure("C:\\x.jpg"); }},
+  };
+  for (const Kind &kind : kinds) {
+    SCOPED_TRACE(kind.name);
+    ShownBox shown;
+    shown.thread = GetCurrentThreadId();
+    HANDLE thread = CreateThread(nullptr, 0, ReadAndCloseBox, &shown, 0, nullptr);
+    kind.show();
+    WaitForSingleObject(thread, 30000);
+    CloseHandle(thread);
+    ASSERT_TRUE(shown.found);
+    EXPECT_TRUE(shown.closed);
+    EXPECT_EQ(shown.caption, kind.caption);
+    EXPECT_EQ(shown.yes, kind.yesNo);
+    EXPECT_EQ(shown.no, kind.yesNo);
+    EXPECT_EQ(shown.ok, !kind.yesNo);
+  }
 }

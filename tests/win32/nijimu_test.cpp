@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/effect_random.h"
 #include "tests/win32/effect_scene.h"
 #include "tests/win32/plugin_library.h"
 
@@ -69,6 +70,28 @@ TEST(Nijimu, CellsAndFramesOfA100By50Area) {
   EXPECT_EQ(blits[63].sw, 64);
   EXPECT_EQ(blits[63].sy, 0);
   scene.ExpectFinalState(RGB(10, 20, 30));
+}
+
+TEST(Nijimu, EveryFrameDrawsTheCellsInTheOrderShuffledFromTheTickCount) {
+  // 100 x 60 with 16-pixel cells: 7 x 4 cells, offset 7: 8 frames.
+  for (uint32_t seed : {4711u, 0x80000001u}) {
+    Recording rec;
+    rec.clock = seed;
+    NijimuScene scene(130, 80, {20, 10, 120, 70}, 16, 0);
+    ASSERT_EQ(NijimuRun(&scene.params), 1);
+    EXPECT_EQ(rec.clockReads, 1) << "one seed per call";
+    const std::vector<int> order = effect_test::ExpectedCellOrder(28, seed);
+    const std::vector<BlitCall> blits = rec.Stretches();
+    ASSERT_EQ(rec.frames, 8);
+    ASSERT_EQ(blits.size(), 8u * 28);
+    for (size_t i = 0; i < blits.size(); ++i) {
+      const int cell = order[i % 28];
+      ASSERT_EQ(blits[i].x, 20 + (cell % 7) * 16) << "blit " << i << " seed " << seed;
+      ASSERT_EQ(blits[i].y, 10 + (cell / 7) * 16) << "blit " << i << " seed " << seed;
+    }
+    scene.ExpectFinalState(RGB(10, 20, 30));
+  }
+  EXPECT_NE(effect_test::ExpectedCellOrder(28, 4711u), effect_test::ExpectedCellOrder(28, 0x80000001u));
 }
 
 TEST(Nijimu, SmallAndOddCells) {

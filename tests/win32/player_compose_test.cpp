@@ -90,6 +90,38 @@ TEST_F(Compose, QuarterTurnExchangesTheExtents) {
   }
 }
 
+TEST_F(Compose, FourKClientGivesLayersInRealPixels) {
+  // The client size comes from the window: on a 4K screen a DPI-aware player
+  // gets 3840 x 2160 and scales the picture once to its real on-page size.
+  // 3840 * (0.3737 - 0.1234) = 961.152 rounds to 961, 2160 * (0.8902 - 0.0567)
+  // = 1800.36 to 1800; the rectangle runs from trunc(473.856) = 473 to
+  // trunc(1435.008) = 1435 and from trunc(122.472) = 122 to trunc(1922.832) = 1922.
+  UsePlayerWindow(3840, 2160);
+  RECT client;
+  ASSERT_TRUE(GetClientRect(window, &client));
+  ASSERT_EQ(client.right, 3840);
+  ASSERT_EQ(client.bottom, 2160);
+  const COLORREF back = RGB(12, 34, 56);
+  Page &page = AddPage(1, back);
+  AddPicture(page, WritePicture("q.bmp", 96, 180, [](int x, int y) { return Quadrants(96, 180, x, y); }), 0.1234,
+             0.0567, 0.3737, 0.8902);
+  Prepare();
+  SIZE layer;
+  ASSERT_TRUE(DibGetSize(Player.layers.images[0], &layer));
+  EXPECT_EQ(layer.cx, 961);
+  EXPECT_EQ(layer.cy, 1800);
+  TestSurface s(3840, 2160, RGB(0, 0, 0));
+  EXPECT_EQ(PaintPage(s.dc), 1);
+  EXPECT_TRUE(ColourAt(s, 473, 122, TL));
+  EXPECT_TRUE(ColourAt(s, 1434, 122, TR));
+  EXPECT_TRUE(ColourAt(s, 473, 1921, BL));
+  EXPECT_TRUE(ColourAt(s, 1434, 1921, BR));
+  EXPECT_TRUE(ColourAt(s, 472, 500, back));
+  EXPECT_TRUE(ColourAt(s, 1435, 500, back));
+  EXPECT_TRUE(ColourAt(s, 800, 121, back));
+  EXPECT_TRUE(ColourAt(s, 800, 1922, back));
+}
+
 namespace {
 // Corner colours after the operations, from their pixel formulas: each entry
 // is (top-left, top-right, bottom-left, bottom-right).

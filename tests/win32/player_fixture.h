@@ -74,6 +74,20 @@ inline HWND MakePlayerWindow(int width, int height) {
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+// The MCI windows (voice and music) this thread has open.
+inline BOOL CALLBACK CountMediaWindow(HWND w, LPARAM count) {
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++*reinterpret_cast<int *>(count);
+  return TRUE;
+}
+
+inline int MediaWindowsOfThisThread() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountMediaWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 inline std::string BinFolder() {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -200,6 +214,7 @@ class PlayerTest : public ::testing::Test {
       Startup.shadowImages[i] = DibFromResource(GetModuleHandleA(nullptr), SHADOW_TILE_NAMES[i]);
     PlayerSeam.fadeFrame = nullptr;
     PlayerSeam.tickCount = FakeTickCount;
+    PlayerSeam.setTimer = nullptr;
     FakeNow() = 1000;
     Notices().clear();
     DrainMessages();

@@ -5,6 +5,7 @@
 
 #include "tests/win32/dialog_script.h"
 #include "tests/win32/player_fixture.h"
+#include "shell/saver_startup.h"
 #include "show/show_loader.h"
 #include "show/show_writer.h"
 
@@ -172,6 +173,17 @@ TEST_F(Scheduler, StartPlayFailsWhenTheFirstPageCannotBePrepared) {
   EXPECT_EQ(Start(5), 0);  // no such page
 }
 
+TEST_F(Scheduler, StartPlayFailsAndStopsWhenThePlayTimerCannotBeSet) {
+  PlayerSeam.setTimer = [](void *, uintptr_t, uint32_t) -> uintptr_t { return 0; };
+  Page &page = AddPage(1, RGB(1, 2, 3));
+  AddSound(page, WriteWav(folder.File("voice.wav"), 2000));
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(Player.playerWindow, nullptr);
+  EXPECT_EQ(Player.playTimer, 0u);
+  EXPECT_EQ(Player.layers.count, 0);
+  EXPECT_EQ(voiceWindow, nullptr);  // nothing was left playing
+}
+
 namespace {
 // The banner JPEG from the program's resources, as a file (the writer embeds JPEG files only).
 std::string WriteBanner(const TempFolder &folder) {
@@ -275,4 +287,34 @@ TEST_F(Scheduler, AFailedPagePreparationDestroysTheWindow) {
   EXPECT_EQ(Player.playerWindow, nullptr);
   EXPECT_EQ(Player.playTimer, 0u);
   window = nullptr;
+}
+
+// The media folder cannot go while a file in it is in use (the music, a
+// loaded plug-in): the failed page change must leave its path for the
+// shutdown, which removes it once playback has stopped.
+TEST_F(Scheduler, AFailedPageChangeLeavesTheMediaFolderToTheShutdown) {
+  std::string picture = WriteBanner(folder);
+  std::string show = WriteShowFile(folder, picture);
+  LoadedShow loaded(folder, show);
+  ClearShowDocument(&Show);
+  ASSERT_EQ(LoadShow(show.c_str(), LoadForPlayback, 0, 0), 2);
+  std::string media = Startup.mediaFolder;
+  ASSERT_EQ(PathExists(media.c_str()), 2);
+  ASSERT_EQ(Start(), 1);
+  std::string music = media + "\\m_0_0.wav";
+  ASSERT_EQ(WriteWholeFile(music.c_str(), "RIFF", 4, false), 1);
+  HANDLE inUse = CreateFileA(music.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+  WriteWholeFile(show.c_str(), "VrmKtScrDat00", 13, false);
+  DialogScript script;
+  TickAt(1000 + 9000);
+  EXPECT_EQ(script.boxTexts.size(), 1u);
+  EXPECT_FALSE(IsWindow(window));
+  window = nullptr;
+  EXPECT_EQ(PathExists(media.c_str()), 2);  // still there, in use
+  EXPECT_STREQ(Startup.mediaFolder, media.c_str());
+  CloseHandle(inUse);  // as the music's window is closed when playback stops
+  SaverCleanUp();
+  EXPECT_EQ(PathExists(media.c_str()), 0);
+  EXPECT_STREQ(Startup.mediaFolder, "");
 }

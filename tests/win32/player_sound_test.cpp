@@ -11,20 +11,6 @@ using namespace player_test;
 namespace {
 class Sound : public PlayerTest {};
 
-int CountMediaWindows() {
-  static int count;
-  count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (strstr(name, "MCIWnd") || strstr(name, "MCIWND")) ++count;
-        return TRUE;
-      },
-      0);
-  return count;
-}
 
 std::vector<int32_t> MusicSequence() {
   std::vector<int32_t> order;
@@ -37,16 +23,16 @@ std::vector<int32_t> MusicSequence() {
 TEST_F(Sound, NonSoundFilesAreRefusedWithoutOpeningMci) {
   std::string text = folder.File("voice.txt");
   WriteWholeFile(text.c_str(), "RIFF", 4, false);
-  int before = CountMediaWindows();
+  int before = MediaWindowsOfThisThread();
   EXPECT_EQ(PlayVoice(window, text.c_str()), 0);
   EXPECT_EQ(voiceWindow, nullptr);
   EXPECT_EQ(PlayBgm(window, text.c_str()), 0);
   EXPECT_EQ(bgmWindow, nullptr);
-  EXPECT_EQ(CountMediaWindows(), before);
+  EXPECT_EQ(MediaWindowsOfThisThread(), before);
 }
 
 TEST_F(Sound, AFileThatCannotBeOpenedLeavesNoWindow) {
-  int before = CountMediaWindows();
+  int before = MediaWindowsOfThisThread();
   EXPECT_EQ(PlayVoice(window, folder.File("missing.wav").c_str()), 0);
   EXPECT_EQ(voiceWindow, nullptr);
   std::string junk = folder.File("junk.wav");
@@ -54,7 +40,7 @@ TEST_F(Sound, AFileThatCannotBeOpenedLeavesNoWindow) {
   EXPECT_EQ(PlayVoice(window, junk.c_str()), 0);
   EXPECT_EQ(voiceWindow, nullptr);
   PumpUntil([] { return false; }, 200);
-  EXPECT_EQ(CountMediaWindows(), before);
+  EXPECT_EQ(MediaWindowsOfThisThread(), before);
 }
 
 TEST_F(Sound, TheVoiceEndsWithItsStoppedNotification) {

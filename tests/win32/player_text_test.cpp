@@ -134,7 +134,8 @@ TEST_F(Text, FontHeightScalesWithTheClientWidth) {
     int w, h;
     int32_t scaled;
   };
-  for (Case c : {Case{320, 240, 12}, Case{1280, 960, 48}, Case{700, 500, 26}}) {
+  // 3840 x 2160: a DPI-aware player on a 4K screen, six times the 640 page.
+  for (Case c : {Case{320, 240, 12}, Case{1280, 960, 48}, Case{700, 500, 26}, Case{3840, 2160, 144}}) {
     UsePlayerWindow(c.w, c.h);
     ClearShowDocument(&Show);
     Page &page = AddPage(0);

@@ -43,11 +43,12 @@ struct PluginLibrary {
 const char PARAMS_DIALOG_CAPTION[] = "\x83\x70\x83\x89\x83\x81\x81\x5b\x83\x5e\x82\xcc\x90\xdd\x92\xe8";
 
 // The parameter dialog of this process once its WM_INITDIALOG has run, or null
-// after ten seconds. The window exists before it is filled; a sent message is
-// handled only once the dialog's thread waits for messages again.
+// after a minute (a generous deadline: a loaded machine may take seconds to
+// show it). The window exists before it is filled; a sent message is handled
+// only once the dialog's thread waits for messages again.
 inline HWND WaitForParamsDialog() {
   HWND dialog = nullptr;
-  for (int i = 0; i < 500 && !dialog; ++i) {
+  for (int i = 0; i < 3000 && !dialog; ++i) {
     dialog = FindWindowA("#32770", PARAMS_DIALOG_CAPTION);
     if (!dialog) Sleep(20);
   }
@@ -57,15 +58,19 @@ inline HWND WaitForParamsDialog() {
 
 // Calls GetTransisionParams(params) while `drive` works the dialog from a
 // second thread; drive presses OK or Cancel itself.
+inline DWORD WINAPI DriveParamsDialog(void *job) {
+  HWND dialog = WaitForParamsDialog();
+  if (dialog) (*static_cast<std::function<void(HWND)> *>(job))(dialog);
+  return dialog != nullptr;
+}
+
 inline int RunParamsDialog(PluginLibrary &lib, TransitionParams *params, std::function<void(HWND)> drive) {
-  auto thread = [](void *job) -> DWORD {
-    HWND dialog = WaitForParamsDialog();
-    if (dialog) (*static_cast<std::function<void(HWND)> *>(job))(dialog);
-    return dialog != nullptr;
-  };
-  HANDLE worker = CreateThread(nullptr, 0, thread, &drive, 0, nullptr);
+  HANDLE worker = CreateThread(nullptr, 0, DriveParamsDialog, &drive, 0, nullptr);
   int result = lib.Get("GetTransisionParams")(params);
-  WaitForSingleObject(worker, 20000);
+  // The dialog ended (the worker closed it, or it never opened and the worker
+  // gives up at its deadline): the worker finishes soon, and `drive` must
+  // outlive it.
+  WaitForSingleObject(worker, INFINITE);
   CloseHandle(worker);
   return result;
 }

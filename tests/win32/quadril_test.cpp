@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "tests/win32/effect_random.h"
 #include "tests/win32/effect_scene.h"
 #include "tests/win32/plugin_library.h"
 
@@ -68,6 +69,26 @@ TEST(Quadril, EveryRectangleOnceWithItsFrames) {
     }
     EXPECT_EQ(seen.size(), 6u) << "every rectangle exactly once";
   }
+}
+
+TEST(Quadril, RectanglesComeInTheOrderShuffledFromTheTickCount) {
+  for (uint32_t seed : {99u, 0xFFFFFFF0u}) {
+    Recording rec;
+    rec.clock = seed;
+    Scene scene(200, 100, {10, 10, 110, 70}, 0);  // 100 x 60: 5 x 4 rectangles of 20 x 15
+    SetRect(scene, 20, 15, 0);
+    ASSERT_EQ(QuadrilRun(&scene.params), 1);
+    EXPECT_EQ(rec.clockReads, 1) << "one seed per call";
+    const std::vector<int> order = ExpectedCellOrder(20, seed);
+    const std::vector<BlitCall> copies = FinalCopies(rec, scene.screen.dc);
+    ASSERT_EQ(copies.size(), 20u);
+    for (size_t i = 0; i < copies.size(); ++i) {
+      EXPECT_EQ(copies[i].sx, (order[i] % 5) * 20) << "rectangle " << i << " seed " << seed;
+      EXPECT_EQ(copies[i].sy, (order[i] / 5) * 15) << "rectangle " << i << " seed " << seed;
+    }
+    scene.ExpectFinalState(static_cast<COLORREF>(-1));
+  }
+  EXPECT_NE(ExpectedCellOrder(20, 99u), ExpectedCellOrder(20, 0xFFFFFFF0u));
 }
 
 TEST(Quadril, CrossFadeFramesBlendOldIntoNew) {

@@ -16,6 +16,7 @@
 #include "tools/pack/pack_files.h"
 #include "tools/pack/pack_jpeg_check.h"
 #include "tools/pack/pack_text.h"
+#include "tools/pack/picture_import.h"
 #include "transitions/effect_defaults.h"
 
 namespace {
@@ -71,30 +72,25 @@ struct Picture {
 
 // Checks one picture and finds its size; a picture that is not a JPEG is
 // converted first. false with the reason when it cannot be read.
-bool PreparePicture(const std::string &path, const unsigned char *head, Picture *picture, Manifest *manifest,
+bool PreparePicture(const std::string &path, const FolderOptions &folder, Picture *picture, Manifest *manifest,
                     std::string *why) {
-  int32_t width = 0, height = 0;
-  if (IsJpegData(head, 3)) {
-    if (!CheckJpegFile(path, &width, &height, why)) return false;
-    picture->file = path;
-  } else {
-    char converted[PATH_SIZE], message[PATH_SIZE + 160] = {};
-    if (!ConvertPictureToJpeg(path.c_str(), manifest->jpegQuality, nullptr, converted, message, sizeof message)) {
-      // The message starts with the path, which the warning names already.
-      *why = message;
-      if (why->compare(0, path.size() + 2, path + ": ") == 0) why->erase(0, path.size() + 2);
-      return false;
-    }
-    manifest->tempFiles.push_back(converted);
-    if (!CheckJpegFile(converted, &width, &height, why)) return false;
-    picture->file = converted;
-  }
-  if (picture->file.size() >= PATH_SIZE) {
-    *why = "its path is longer than 259 bytes";
+  // Pictures larger than the screen are scaled down to it; transparent
+  // pixels show the page's colour.
+  PictureImportOptions options = {manifest->jpegQuality, nullptr, folder.screenWidth, folder.screenHeight,
+                                  folder.background};
+  ImportedPicture imported;
+  if (!ImportPicture(path.c_str(), &options, &imported, why)) {
+    // The message starts with the path, which the warning names already.
+    if (why->compare(0, path.size() + 2, path + ": ") == 0) why->erase(0, path.size() + 2);
     return false;
   }
+  if (imported.temporary) manifest->tempFiles.push_back(imported.path);
+  int32_t width = 0, height = 0;
+  if (!CheckJpegFile(imported.path, &width, &height, why)) return false;
+  picture->file = imported.path;
   picture->width = width;
   picture->height = height;
+  picture->orientation = imported.orientation;
   return true;
 }
 
@@ -299,7 +295,7 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     if (!LooksLikePicture(head, n)) continue;
     Picture picture = {name, std::string(), 0, 0, 0};
     std::string why;
-    if (!PreparePicture(path, head, &picture, manifest, &why)) {
+    if (!PreparePicture(path, options, &picture, manifest, &why)) {
       warnings->push_back(path + ": left out: " + why);
       ++damaged;
       continue;

@@ -23,13 +23,14 @@
 #include "tools/pack/pack_manifest.h"
 #include "tools/pack/pack_output.h"
 #include "tools/pack/pack_text.h"
+#include "tools/pack/picture_import.h"
 
 namespace {
 const char kUsage[] =
     "usage:\n"
     "  vormkit-pack folder DIR -o NAME.scr [--player VORMKIT.scr] [--music DIR] [--time SECONDS]\n"
     "               [--shuffle [--seed N]] [--background #RRGGBB] [--captions] [--screen WxH]\n"
-    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working]\n"
+    "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working] [--fit WxH]\n"
     "  vormkit-pack info NAME.scr\n"
     "  vormkit-pack extract NAME.scr DIR\n"
     "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N]\n";
@@ -62,10 +63,15 @@ bool ParseSize(const std::string &size, long low, long high, long *width, long *
 int Build(const std::vector<std::string> &args) {
   std::string manifestPath, output, player;
   bool working = false;
+  long fitWidth = 0, fitHeight = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
     else if (args[i] == "--player" && i + 1 < args.size()) player = args[++i];
     else if (args[i] == "--working") working = true;
+    else if (args[i] == "--fit" && i + 1 < args.size()) {
+      if (!ParseSize(args[++i], 1, 32767, &fitWidth, &fitHeight))
+        return Fail("--fit " + args[i] + ": give WIDTHxHEIGHT, each side 1 to 32767");
+    }
     else if (manifestPath.empty() && !args[i].empty() && args[i][0] != '-') manifestPath = args[i];
     else return Fail("unknown option " + args[i] + "\n" + kUsage);
   }
@@ -81,8 +87,18 @@ int Build(const std::vector<std::string> &args) {
     FreeManifest(&manifest);
     return Fail(error);
   }
+  // Pictures become the JPEG files to embed (temporary ones for other
+  // formats, removed once the show is written) and get their orientation.
+  std::vector<std::string> converted;
+  PictureImportOptions pictureOptions = {manifest.jpegQuality, nullptr, int32_t(fitWidth), int32_t(fitHeight), 0};
+  if (!ImportShowPictures(&manifest.show, !working, &pictureOptions, &converted, &error)) {
+    RemoveTemporaries(&converted);
+    FreeManifest(&manifest);
+    return Fail(error);
+  }
   bool ok = WriteShowFile(output, working ? nullptr : &playerImage, manifest, manifestPath, &error);
   FreeManifest(&manifest);
+  RemoveTemporaries(&converted);
   return ok ? 0 : Fail(error);
 }
 

@@ -266,7 +266,7 @@ bool ReadPicture(Reader &r, const json &item, const std::string &at, const std::
   long long orientation, shadow;
   if (!MediaPath(r, item.contains("file") ? item["file"] : json(), at + "/file", where, picture->path)) return false;
   if (!Fractions(r, item, "place", at, where, 4, picture->placement)) return false;
-  if (!Integer(r, item, "orientation", at, where, 0, 11, 0, &orientation)) return false;
+  if (!Integer(r, item, "orientation", at, where, 0, 11, ORIENTATION_FROM_PICTURE, &orientation)) return false;
   if (!Integer(r, item, "shadow", at, where, 0, 1, 0, &shadow)) return false;
   picture->orientation = int32_t(orientation);
   picture->shadow = int32_t(shadow);

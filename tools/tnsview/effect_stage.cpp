@@ -1,10 +1,11 @@
-// The window, surface and picture that tnsview and the effects benchmark run
-// an effect on.
+// The window, surface, picture and clock that tnsview and the effects
+// benchmark run an effect with.
 #include "tools/tnsview/effect_stage.h"
 
 #include <cstdlib>
 
 #include "raster/dib.h"
+#include "transitions/effect_frame.h"
 
 bool OpenEffectStage(EffectStage *stage, int width, int height, const char *title) {
   *stage = {};
@@ -32,6 +33,14 @@ void CloseEffectStage(EffectStage *stage) {
   if (stage->dc) DeleteDC(stage->dc);
   if (stage->window) DestroyWindow(stage->window);
   *stage = {};
+}
+
+static uint32_t fixedClock;
+static uint32_t FixedTickCount() { return fixedClock++; }
+
+void FixEffectClock(uint32_t start) {
+  fixedClock = start;
+  EffectDraw.tickCount = FixedTickCount;
 }
 
 static COLORREF PicturePixel(int x, int y, int w, int h) {

@@ -5,10 +5,16 @@
 //
 // Usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N]
 //                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N] [--time 1]
+//                [--seed N] [--hashes FILE]
 // With --time 1 no frame is written: the effect runs with its real sleeps
-// and the time of the whole run is printed.
+// and the time of the whole run is printed. With --seed N the random orders
+// are seeded from a clock that starts at N and advances 1 ms per reading,
+// so that two runs (or two builds) draw the same frames. With --hashes FILE
+// every frame's pixels are hashed (64-bit FNV-1a over the 24-bit rows) into
+// one line of FILE, whether or not --every saves it as a BMP.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,15 +33,29 @@ struct Capture {
   std::string folder;
   int every;
   int saved;
+  FILE *hashes;
 } capture;
 
+uint64_t HashPixels(const void *dib) {
+  SIZE size;
+  if (!DibGetSize(dib, &size)) return 0;
+  const BYTE *bits = DibBits(dib);
+  const size_t bytes = static_cast<size_t>(DibStride(size.cx, 24)) * static_cast<size_t>(size.cy);
+  uint64_t hash = 14695981039346656037ull;
+  for (size_t i = 0; i < bytes; ++i) hash = (hash ^ bits[i]) * 1099511628211ull;
+  return hash;
+}
+
 void SaveFrame(int frame) {
-  if (frame % capture.every) return;
+  const bool save = frame % capture.every == 0;
+  if (!save && !capture.hashes) return;
   void *dib = CaptureDC(capture.dc, capture.width, capture.height);
   if (!dib) return;
+  if (capture.hashes)
+    fprintf(capture.hashes, "frame_%04d %016llx\n", frame, static_cast<unsigned long long>(HashPixels(dib)));
   char path[MAX_PATH];
   snprintf(path, sizeof path, "%s\\frame_%04d.bmp", capture.folder.c_str(), frame);
-  if (DibSaveFile(path, dib)) ++capture.saved;
+  if (save && DibSaveFile(path, dib)) ++capture.saved;
   MemFree(&dib);
 }
 
@@ -43,7 +63,8 @@ void WINAPI NoSleep(DWORD) {}
 
 int Usage() {
   fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
-                  "       [--whole 0|1] [--picture FILE] [--every N] [--time 1]\neffects:");
+                  "       [--whole 0|1] [--picture FILE] [--every N] [--time 1] [--seed N] [--hashes FILE]\n"
+                  "effects:");
   for (const EffectEntry *e = EffectTable; e->name; ++e) fprintf(stderr, " %s", e->name);
   fprintf(stderr, "\n");
   return 2;
@@ -62,7 +83,7 @@ int main(int argc, char **argv) {
   TransitionParams params;
   memset(&params, 0, sizeof params);
   effect->defaults(&params);
-  const char *pictureFile = nullptr;
+  const char *pictureFile = nullptr, *hashFile = nullptr;
   for (int i = 3; i + 1 < argc; i += 2) {
     std::string opt = argv[i];
     const char *v = argv[i + 1];
@@ -73,6 +94,8 @@ int main(int argc, char **argv) {
     else if (opt == "--every") every = atoi(v) > 0 ? atoi(v) : 1;
     else if (opt == "--picture") pictureFile = v;
     else if (opt == "--time") timed = atoi(v);
+    else if (opt == "--seed") FixEffectClock(static_cast<uint32_t>(strtoul(v, nullptr, 0)));
+    else if (opt == "--hashes") hashFile = v;
     else if (opt == "--param") {
       int index = 0, value = 0;
       if (sscanf(v, "%d=%d", &index, &value) == 2 && index >= 0 && index < EFFECT_PARAM_WORDS)
@@ -116,8 +139,14 @@ int main(int argc, char **argv) {
   params.wholeWindow = whole;
   params.abortable = 0;
 
-  capture = {dc, width, height, argv[2], every, 0};
+  capture = {dc, width, height, argv[2], every, 0, nullptr};
   CreateDirectoryA(argv[2], nullptr);
+  if (hashFile && !timed && !(capture.hashes = fopen(hashFile, "w"))) {
+    fprintf(stderr, "tnsview: cannot write %s\n", hashFile);
+    CloseEffectStage(&stage);
+    MemFree(&picture);
+    return 1;
+  }
   EffectDraw.frameDone = timed ? nullptr : SaveFrame;
   if (!timed) EffectDraw.sleep = NoSleep;
   LARGE_INTEGER frequency, start, end;
@@ -135,6 +164,7 @@ int main(int argc, char **argv) {
     DibSaveFile(path, dib);
     MemFree(&dib);
   }
+  if (capture.hashes) fclose(capture.hashes);
   printf("%s: result %d, %d frames saved in %s\n", effect->name, result, capture.saved, argv[2]);
   CloseEffectStage(&stage);
   MemFree(&picture);

@@ -82,7 +82,7 @@ int QuadrilRun(TransitionParams *params) {
   if (!order) return EffectFinish(params, 0);
   for (int32_t i = 0; i < count; ++i) order[i] = i;
   CrtRandom random;
-  CrtSeed(&random, GetTickCount());
+  CrtSeed(&random, EffectDraw.tickCount());
   ShuffleCells(order, count, &random);
 
   RectBuffers buffers;

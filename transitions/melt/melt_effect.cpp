@@ -52,7 +52,7 @@ int MeltRun(TransitionParams *params) {
   int result = 1, frame = 0;
   int32_t open = lines;
   while (open != 0 && result) {
-    CrtSeed(&random, GetTickCount());  // a new seed for every pass
+    CrtSeed(&random, EffectDraw.tickCount());  // a new seed for every pass
     for (int32_t i = 0; i < open; ++i) {
       const int32_t l = static_cast<int32_t>(static_cast<int64_t>(CrtRand(&random)) * open / 32768);
       int32_t t = step * (CrtRand(&random) & 15);

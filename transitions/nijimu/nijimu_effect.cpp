@@ -32,7 +32,7 @@ int NijimuRun(TransitionParams *params) {
   if (!order) return EffectFinish(params, 0);
   for (int32_t i = 0; i < count; ++i) order[i] = i;
   CrtRandom random;
-  CrtSeed(&random, GetTickCount());
+  CrtSeed(&random, EffectDraw.tickCount());
   ShuffleCells(order, count, &random);
 
   if (!EffectCreateTarget(params, &canvas, cols * cell, rows * cell)) {
