@@ -200,24 +200,27 @@ case "$case_name" in
     check "the folder became a saver" test -f "$work/Folder.scr"
     start_saver "$work/Folder.scr" /s
     check "the full-screen window appears" wait_window '^Screen Saver$' 300
-    sleep 3
-    import -window root "$work/shot.png"
-    read -r w h < <(identify -format '%w %h' "$work/shot.png")
     # The box is 982 x 726; the picture as high as the box: 363 x 726, from x 330.
     left=$((21 + (982 - 363) / 2)) right=$((21 + (982 - 363) / 2 + 363))
-    if [ "$w" = 1024 ] && [ "$h" = 768 ]; then
-      check "the background left of the picture" near "$(pixel "$work/shot.png" $((left - 6)) 384)" 32 64 192 0
-      check "the picture's left edge" near "$(pixel "$work/shot.png" $((left + 6)) 384)" 32 192 64 12
-      check "the picture's right edge" near "$(pixel "$work/shot.png" $((right - 6)) 384)" 32 192 64 12
-      check "the background right of the picture" near "$(pixel "$work/shot.png" $((right + 6)) 384)" 32 64 192 0
-      check "the top margin" near "$(pixel "$work/shot.png" 512 $((21 - 6)))" 32 64 192 0
-      check "the picture below the top margin" near "$(pixel "$work/shot.png" 512 $((21 + 6)))" 32 192 64 12
-    else
-      fail "the test display is $w x $h, not 1024 x 768"
-    fi
+    points=("$((left - 6)) 384 32 64 192 0" "$((left + 6)) 384 32 192 64 12" "$((right - 6)) 384 32 192 64 12"
+            "$((right + 6)) 384 32 64 192 0" "512 $((21 - 6)) 32 64 192 0" "512 $((21 + 6)) 32 192 64 12")
+    names=("the background left of the picture" "the picture's left edge" "the picture's right edge"
+           "the background right of the picture" "the top margin" "the picture below the top margin")
+    fitted() {  # the last screenshot shows every point in its colour
+      local p
+      for p in "${points[@]}"; do set -- $p; near "$(pixel "$work/shot.png" "$1" "$2")" "$3" "$4" "$5" "$6" || return 1; done
+    }
+    # Wait for the page (after the swallowed first second and the effect).
+    for _ in $(seq 150); do import -window root "$work/shot.png" 2>/dev/null && fitted && break; sleep 0.2; done
+    read -r w h < <(identify -format '%w %h' "$work/shot.png")
+    check "the test display is 1024 x 768" test "$w x $h" = "1024 x 768"
+    for i in "${!points[@]}"; do
+      set -- ${points[$i]}
+      check "${names[$i]}" near "$(pixel "$work/shot.png" "$1" "$2")" "$3" "$4" "$5" "$6"
+    done
     press '^Screen Saver$' Escape
     check "a key press ends the show" wait_gone "$last_pid" 150
-    check "nothing of the run is left in the temp folder" test "$(temp_listing)" = "$before"
+    check "nothing of the run is left in the temp folder" wait_temp_clean 100
     ;;
   *)
     fail "unknown case $case_name"

@@ -4,8 +4,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -117,53 +115,31 @@ std::string ToolFolder() {
 }
 #endif
 
-// The watched paths are copies in a fixed table, so that the interrupt
-// handler walks no container that the tool may be growing at that moment.
 namespace {
-enum { WATCH_SLOTS = 1024 };
-char *volatile watched[WATCH_SLOTS];
-bool handlerSet = false;
+volatile sig_atomic_t interrupted = 0;
 
 #ifdef _WIN32
 BOOL WINAPI OnConsoleEvent(DWORD) {
-  for (char *path : watched)
-    if (path) DeleteFileA(path);
-  return FALSE;  // the default handler then ends the process
+  if (interrupted) return FALSE;  // the default handler ends the process
+  interrupted = 1;
+  return TRUE;
 }
 #else
 void OnSignal(int signal) {
-  for (char *path : watched)
-    if (path) unlink(path);
+  interrupted = 1;
   ::signal(signal, SIG_DFL);
-  raise(signal);
 }
 #endif
 }  // namespace
 
-void WatchSideFile(const std::string &path) {
-  if (!handlerSet) {
-    handlerSet = true;
+void CatchInterrupts() {
 #ifdef _WIN32
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else
-    signal(SIGINT, OnSignal);
-    signal(SIGTERM, OnSignal);
-    signal(SIGHUP, OnSignal);
+  signal(SIGINT, OnSignal);
+  signal(SIGTERM, OnSignal);
+  signal(SIGHUP, OnSignal);
 #endif
-  }
-  for (auto &slot : watched)
-    if (!slot) {
-      slot = strdup(path.c_str());
-      return;
-    }
 }
 
-void UnwatchSideFile(const std::string &path) {
-  for (auto &slot : watched)
-    if (slot && path == slot) {
-      char *copy = slot;
-      slot = nullptr;
-      free(copy);
-      return;
-    }
-}
+bool Interrupted() { return interrupted != 0; }

@@ -1,6 +1,6 @@
 // Files and folders for the authoring tool, natively and on Windows: whole
 // reads, listing a folder, the tool's own folder, replacing a file by its
-// finished side file, and removing side files when the tool is interrupted.
+// finished side file, and noticing Ctrl+C.
 #pragma once
 
 #include <string>
@@ -30,7 +30,9 @@ bool MakeFolder(const std::string &path);
 // The folder of the running program, with its trailing separator.
 std::string ToolFolder();
 
-// Files to delete when the tool is stopped by Ctrl+C or a termination
-// signal before it removes or renames them itself (up to 1024 at a time).
-void WatchSideFile(const std::string &path);
-void UnwatchSideFile(const std::string &path);
+// Ctrl+C and termination signals: the first one only sets a flag, which the
+// long loops (pictures of a folder, writes of the output) look at, so that
+// they stop and clean up their side file and converted pictures as on any
+// error; a second one ends the tool at once.
+void CatchInterrupts();
+bool Interrupted();

@@ -72,18 +72,19 @@ struct Picture {
 
 // Checks one picture and finds its size; a picture that is not a JPEG is
 // converted first. false with the reason when it cannot be read.
-bool PreparePicture(const std::string &path, Picture *picture, Manifest *manifest, std::string *why) {
-  PictureImportOptions options = {manifest->jpegQuality, nullptr, 0, 0, RGB(0, 0, 0)};
+bool PreparePicture(const std::string &path, const FolderOptions &folder, Picture *picture, Manifest *manifest,
+                    std::string *why) {
+  // Pictures larger than the screen are scaled down to it; transparent
+  // pixels show the page's colour.
+  PictureImportOptions options = {manifest->jpegQuality, nullptr, folder.screenWidth, folder.screenHeight,
+                                  folder.background};
   ImportedPicture imported;
   if (!ImportPicture(path.c_str(), &options, &imported, why)) {
     // The message starts with the path, which the warning names already.
     if (why->compare(0, path.size() + 2, path + ": ") == 0) why->erase(0, path.size() + 2);
     return false;
   }
-  if (imported.temporary) {
-    manifest->tempFiles.push_back(imported.path);
-    WatchSideFile(imported.path);
-  }
+  if (imported.temporary) manifest->tempFiles.push_back(imported.path);
   int32_t width = 0, height = 0;
   if (!CheckJpegFile(imported.path, &width, &height, why)) return false;
   picture->file = imported.path;
@@ -284,13 +285,17 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
   std::vector<Picture> pictures;
   int damaged = 0;
   for (const std::string &name : names) {
+    if (Interrupted()) {
+      *error = "stopped; nothing was written";
+      return 0;
+    }
     const std::string path = JoinFolder(options.folder, name);
     unsigned char head[32];
     size_t n = ReadHead(path, head, sizeof head);
     if (!LooksLikePicture(head, n)) continue;
     Picture picture = {name, std::string(), 0, 0, 0};
     std::string why;
-    if (!PreparePicture(path, &picture, manifest, &why)) {
+    if (!PreparePicture(path, options, &picture, manifest, &why)) {
       warnings->push_back(path + ": left out: " + why);
       ++damaged;
       continue;

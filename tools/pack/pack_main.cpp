@@ -400,6 +400,8 @@ int main(int argc, char **argv) {
   if (argc < 2) return Fail(kUsage);
   std::string command = argv[1];
   std::vector<std::string> args(argv + 2, argv + argc);
+  // The two commands that write a saver stop cleanly on Ctrl+C.
+  if (command == "folder" || command == "build") CatchInterrupts();
   if (command == "folder") return Folder(args);
   if (command == "build") return Build(args);
   if (command == "info") return Info(args);

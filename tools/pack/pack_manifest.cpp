@@ -494,9 +494,6 @@ int ReadManifest(const std::string &path, const std::string &pluginFolder, Manif
 void FreeManifest(Manifest *manifest) {
   DropAllPages(&manifest->show.pages, nullptr);
   MemFreePtr(manifest->show.pages.pages);
-  for (const std::string &file : manifest->tempFiles) {
-    remove(file.c_str());
-    UnwatchSideFile(file);
-  }
+  for (const std::string &file : manifest->tempFiles) remove(file.c_str());
   manifest->tempFiles.clear();
 }

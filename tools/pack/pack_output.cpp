@@ -27,7 +27,6 @@ int WriteShowFile(const std::string &output, const std::vector<unsigned char> *p
     *error = output + ": cannot create the output file";
     return 0;
   }
-  WatchSideFile(side);
   bool ok = true;
   if (playerImage) {
     char marker[BOUNDARY_MARKER_SIZE];
@@ -42,11 +41,14 @@ int WriteShowFile(const std::string &output, const std::vector<unsigned char> *p
   char message[1024] = {};
   WriteOptions options = {playerImage ? SHOW_SAVER : SHOW_WORKING, manifest.jpegQuality, nullptr, nullptr,
                           plugins.data(), int(plugins.size()), message, sizeof message};
-  ShowSink sink;
-  OpenFileSink(&sink, file);
+  // Every write first looks whether the user has stopped the tool.
+  ShowSink sink = {file, [](void *context, const void *bytes, size_t size) -> int {
+                     return !Interrupted() && (size == 0 || fwrite(bytes, 1, size, static_cast<FILE *>(context)) == size);
+                   }};
   if (ok && !WriteShow(&manifest.show, &options, &sink)) {
     // A failed write is the output's fault; anything else is the media's.
-    if (ferror(file) || !message[0]) *error = output + ": cannot write the output file (is the disk full?)";
+    if (Interrupted()) *error = "stopped; nothing was written";
+    else if (ferror(file) || !message[0]) *error = output + ": cannot write the output file (is the disk full?)";
     else *error = source + ": " + message;
     ok = false;
   }
@@ -59,6 +61,5 @@ int WriteShowFile(const std::string &output, const std::vector<unsigned char> *p
     ok = false;
   }
   if (!ok) remove(side.c_str());
-  UnwatchSideFile(side);
   return ok;
 }
