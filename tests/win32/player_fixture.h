@@ -43,9 +43,9 @@ inline std::vector<Notice> &Notices() {
 inline LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == MEDIA_NOTIFY_MESSAGE) {
     HWND notifier = reinterpret_cast<HWND>(wParam);
-    char role = notifier == voiceWindow ? 'v' : notifier == bgmWindow ? 'm' : '?';
+    char role = notifier == Audio.voiceWindow ? 'v' : notifier == Audio.bgmWindow ? 'm' : '?';
     HandleMediaNotify(notifier, lParam);
-    Notices().push_back({role, lParam, bgmIndex});
+    Notices().push_back({role, lParam, Audio.bgmIndex});
     return 0;
   }
   if (message == WM_DESTROY) StopPlayback();
@@ -190,7 +190,7 @@ class PlayerTest : public ::testing::Test {
     ClearShowDocument(&Show);
     if (!Show.pages.pages) Show.pages.pages = static_cast<Page *>(MemAlloc(0));
     ClearPlayerState(&Player);
-    bgmIndex = 0;
+    Audio.bgmIndex = 0;
     Startup.showTempFile[0] = 0;  // LoadShow then extracts nothing and succeeds
     Startup.settings = {};
     Startup.soundAvailable = 1;
