@@ -29,8 +29,6 @@ void *DibLoadFrom(ByteSource *src);
 // 16- or 32-bit (BI_RGB or BI_BITFIELDS) to 24 bits; null for other input.
 void *DibWideTo24(const void *dib);
 
-// Nearest-sample resampling at the picture's own depth.
-void *DibScaleNearest(const void *dib, int32_t width, int32_t height);
 // One pixel of a row at 1, 4, 8, 16, 24 or 32 bits (palette index or packed value).
 uint32_t DibPixelAt(const BYTE *row, int32_t x, int bits);
 void DibSetPixelAt(BYTE *row, int32_t x, int bits, uint32_t value);
