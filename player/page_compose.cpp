@@ -5,9 +5,11 @@
 
 #include "player/layer_transition.h"
 #include "player/page_model.h"
+#include "player/page_text.h"
 #include "player/picture_orient.h"
 #include "player/play_rules.h"
 #include "player/player_state.h"
+#include "player/player_window.h"
 #include "raster/dib.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/mem_block.h"
@@ -70,15 +72,6 @@ int32_t TransitionForLayer(const Page &page) {
 }
 
 }  // namespace
-
-const char *const FALLBACK_FACE_NAME = "ＭＳ ゴシック";
-
-void PlayerClientSize(int32_t *width, int32_t *height) {
-  RECT client = {0, 0, 0, 0};
-  if (!Player.playerWindow || !GetClientRect(Player.playerWindow, &client)) client = {0, 0, 0, 0};
-  *width = client.right - client.left;
-  *height = client.bottom - client.top;
-}
 
 void FreePageLayers() {
   FreeLayerImages();

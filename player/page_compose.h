@@ -3,7 +3,7 @@
 // onto the screen, layers brought in by the page's transition, texts faded in)
 // or the plain paint (composed off screen, copied at once). Geometry is
 // relative to the client size W x H of Player.playerWindow, whatever the
-// device context. Sound and timing are elsewhere.
+// device context. The texts are page_text.h; sound and timing are elsewhere.
 #pragma once
 
 #include <windows.h>
@@ -24,13 +24,5 @@ int PreparePage();
 int PaintPage(HDC dc);
 // One layer with its orientation, transition (entering only) and shadow.
 void DrawPictureLayer(HDC dc, int32_t layerIndex, int wholeWindow);
-// One text of the current page, faded in when entering; writes the drawn
-// extent back into the text record.
-void DrawPageText(HDC dc, int32_t textIndex);
 // Frees every layer image and the layer block (count 0).
 void FreePageLayers();
-// The client size of Player.playerWindow (0 x 0 without a window).
-void PlayerClientSize(int32_t *width, int32_t *height);
-
-// The face used when a text's own font cannot be created ("ＭＳ ゴシック").
-extern const char *const FALLBACK_FACE_NAME;

@@ -48,7 +48,7 @@ int StartPlay(int32_t startPage, int32_t mode) {
   ClearPlayerState(&Player);
   Player.playMode = mode;
   Player.firstPaint = 1;
-  bgmIndex = 0;
+  Audio.bgmIndex = 0;
   Player.currentPage = startPage;
   Player.playerWindow = Startup.mainWindow;
   if (!PreparePage()) return 0;
@@ -61,7 +61,7 @@ int StartPlay(int32_t startPage, int32_t mode) {
   }
   if (Startup.soundAvailable) {
     StartPageVoice();
-    const char *first = Show.bgmPaths.paths[bgmIndex];
+    const char *first = Show.bgmPaths.paths[Audio.bgmIndex];
     if (!Startup.smallWindow && !Startup.settings.noBgm && first[0]) PlayBgm(Player.playerWindow, first);
   }
   return 1;

@@ -18,3 +18,6 @@ void PlayTick(HWND window, UINT_PTR timerId);
 // What the window's destruction does first: the timer killed, voice and
 // music stopped and closed, the page layers freed, no player window.
 void StopPlayback();
+// Back to a process that has played nothing: playback stopped, the show
+// cleared (an empty page block left), the player and sound records cleared.
+void ResetPlayback();

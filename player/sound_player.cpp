@@ -10,9 +10,7 @@
 #include "shell/base/startup_state.h"
 #include "show/show_document.h"
 
-HWND voiceWindow;
-HWND bgmWindow;
-int32_t bgmIndex;
+SoundState Audio;
 
 const DWORD MCI_WINDOW_STYLE = WS_POPUP | MCIWNDF_NOERRORDLG | MCIWNDF_NOTIFYMODE | MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR;
 
@@ -56,49 +54,49 @@ int FileThere(const char *path) { return PathExists(path) == 1; }
 
 void StopVoice() {
   // Forget the window first: closing it may report its new mode at once.
-  HWND window = voiceWindow;
-  voiceWindow = nullptr;
+  HWND window = Audio.voiceWindow;
+  Audio.voiceWindow = nullptr;
   CloseMediaWindow(window);
 }
 
 void StopBgm() {
-  HWND window = bgmWindow;
-  bgmWindow = nullptr;
+  HWND window = Audio.bgmWindow;
+  Audio.bgmWindow = nullptr;
   CloseMediaWindow(window);
 }
 
 int PlayVoice(HWND parent, const char *path) {
   StopVoice();
-  voiceWindow = OpenMediaWindow(parent, path);
-  return voiceWindow != nullptr;
+  Audio.voiceWindow = OpenMediaWindow(parent, path);
+  return Audio.voiceWindow != nullptr;
 }
 
 int PlayBgm(HWND parent, const char *path) {
   StopBgm();
-  bgmWindow = OpenMediaWindow(parent, path);
-  return bgmWindow != nullptr;
+  Audio.bgmWindow = OpenMediaWindow(parent, path);
+  return Audio.bgmWindow != nullptr;
 }
 
 int VoiceHoldsPage() {
-  if (!voiceWindow) return 0;
+  if (!Audio.voiceWindow) return 0;
   char name[32] = {};
-  if (SendMessageA(voiceWindow, MCIWNDM_GETMODEA, sizeof name, reinterpret_cast<LPARAM>(name)) != MCI_MODE_STOP)
-    return 1;
+  LRESULT mode = SendMessageA(Audio.voiceWindow, MCIWNDM_GETMODEA, sizeof name, reinterpret_cast<LPARAM>(name));
+  if (mode != MCI_MODE_STOP) return 1;
   StopVoice();
   return 0;
 }
 
 void HandleMediaNotify(HWND notifier, LPARAM mode) {
   if (mode != MCI_MODE_STOP || !notifier) return;
-  if (notifier == voiceWindow) {
-    voiceWindow = nullptr;
+  if (notifier == Audio.voiceWindow) {
+    Audio.voiceWindow = nullptr;
     RetireNotifyingWindow(notifier);
     return;
   }
-  if (notifier != bgmWindow || Startup.settings.noBgm || !Startup.soundAvailable) return;
-  bgmWindow = nullptr;
+  if (notifier != Audio.bgmWindow || Startup.settings.noBgm || !Startup.soundAvailable) return;
+  Audio.bgmWindow = nullptr;
   RetireNotifyingWindow(notifier);
-  bgmIndex = NextBgmSlot(Show.bgmPaths.paths[0], PATH_SIZE, BGM_SLOT_COUNT, bgmIndex, FileThere);
-  const char *path = Show.bgmPaths.paths[bgmIndex];
+  Audio.bgmIndex = NextBgmSlot(Show.bgmPaths.paths[0], PATH_SIZE, BGM_SLOT_COUNT, Audio.bgmIndex, FileThere);
+  const char *path = Show.bgmPaths.paths[Audio.bgmIndex];
   if (path[0]) PlayBgm(Player.playerWindow, path);
 }

@@ -8,12 +8,14 @@
 
 #include <cstdint>
 
-// The MCI window that plays the current page's voice; null when none plays.
-extern HWND voiceWindow;
-// The MCI window that plays the current music track; null when none plays.
-extern HWND bgmWindow;
-// The music slot last started (0 when play starts).
-extern int32_t bgmIndex;
+// What is sounding: the voice and music windows and the music slot.
+struct SoundState {
+  HWND voiceWindow;  // plays the current page's voice; null when none plays
+  HWND bgmWindow;    // plays the current music track; null when none plays
+  int32_t bgmIndex;  // the music slot last started (0 when play starts)
+};
+
+extern SoundState Audio;
 
 // WS_POPUP with the MCI window flags: no error boxes, mode notifications, no
 // menu, no play bar. The window is never shown.

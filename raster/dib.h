@@ -51,6 +51,8 @@ int DibDefaultPalette(void *newHeader, const void *source);
 // ---- pixel operations -----------------------------------------------------
 void *DibScale(const void *dib, const RECT *target, int smooth, int abortable);
 void *DibScaleSmooth(const void *dib, const RECT *target, int smooth, int abortable);
+// Nearest-sample resampling at the picture's own depth.
+void *DibScaleNearest(const void *dib, int32_t width, int32_t height);
 // The sizes DibScaleSmooth passes through, the last being the target; returns
 // the count (at most max), 0 for an empty source or target.
 int DibScaleSteps(int32_t sw, int32_t sh, int32_t tw, int32_t th, SIZE *steps, int max);

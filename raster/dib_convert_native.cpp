@@ -75,9 +75,7 @@ int DibDefaultPalette(void *newHeader, const void *source) {
 
 void *DibConvert(const void *dib, int bitCount) {
   DibView v;
-  if (!DibViewOf(dib, &v)) return nullptr;
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-    return nullptr;
+  if (!DibViewOf(dib, &v) || !DibIsStoredDepth(bitCount)) return nullptr;
   void *rgb = DibToRgb24(dib);
   if (!rgb) return nullptr;
   DibView s;
@@ -91,12 +89,7 @@ void *DibConvert(const void *dib, int bitCount) {
     return nullptr;
   }
   BITMAPINFOHEADER *h = reinterpret_cast<BITMAPINFOHEADER *>(out);
-  h->biSize = sizeof(BITMAPINFOHEADER);
-  h->biWidth = v.width;
-  h->biHeight = v.height;
-  h->biPlanes = 1;
-  h->biBitCount = static_cast<WORD>(bitCount);
-  DibDefaultPalette(h, dib);
+  DibStartConvertedHeader(h, v.width, v.height, bitCount, dib);
   const RGBQUAD *table = reinterpret_cast<const RGBQUAD *>(h + 1);
   BYTE *bits = out + headerBytes;
   uint32_t lastColour = 0xFFFFFFFFu;

@@ -72,17 +72,10 @@ int DibDefaultPalette(void *newHeader, const void *source) {
 
 void *DibConvert(const void *dib, int bitCount) {
   DibView v;
-  if (!DibViewOf(dib, &v)) return nullptr;
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-    return nullptr;
+  if (!DibViewOf(dib, &v) || !DibIsStoredDepth(bitCount)) return nullptr;
   BITMAPINFOHEADER *scratch = static_cast<BITMAPINFOHEADER *>(MemAlloc(SCRATCH_HEADER_SIZE));
   if (!scratch) return nullptr;
-  scratch->biSize = sizeof(BITMAPINFOHEADER);
-  scratch->biWidth = v.width;
-  scratch->biHeight = v.height;
-  scratch->biPlanes = 1;
-  scratch->biBitCount = static_cast<WORD>(bitCount);
-  DibDefaultPalette(scratch, dib);
+  DibStartConvertedHeader(scratch, v.width, v.height, bitCount, dib);
 
   // The source section is described by the source's own header and table;
   // BITMAPINFO needs room for a full table, so a short one is padded.

@@ -20,6 +20,24 @@ struct DibView {
 
 int DibViewOf(const void *dib, DibView *view);
 
+// 1 for the depths a picture can be stored at: 1, 4, 8, 16, 24 and 32 bits.
+inline int DibIsStoredDepth(int bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Starts the header of a width x height BI_RGB picture of bitCount bits and
+// fills its colour table as DibDefaultPalette does for a copy of source; the
+// header needs room for a full table.
+inline void DibStartConvertedHeader(BITMAPINFOHEADER *h, int32_t width, int32_t height, int bitCount,
+                                    const void *source) {
+  h->biSize = sizeof(BITMAPINFOHEADER);
+  h->biWidth = width;
+  h->biHeight = height;
+  h->biPlanes = 1;
+  h->biBitCount = static_cast<WORD>(bitCount);
+  DibDefaultPalette(h, source);
+}
+
 // A new 24-bit BI_RGB Dib without a colour table, pixels zero; null when the
 // size is empty or too large.
 void *DibNew24(int32_t width, int32_t height);
@@ -29,8 +47,6 @@ void *DibLoadFrom(ByteSource *src);
 // 16- or 32-bit (BI_RGB or BI_BITFIELDS) to 24 bits; null for other input.
 void *DibWideTo24(const void *dib);
 
-// Nearest-sample resampling at the picture's own depth.
-void *DibScaleNearest(const void *dib, int32_t width, int32_t height);
 // One pixel of a row at 1, 4, 8, 16, 24 or 32 bits (palette index or packed value).
 uint32_t DibPixelAt(const BYTE *row, int32_t x, int bits);
 void DibSetPixelAt(BYTE *row, int32_t x, int bits, uint32_t value);

@@ -1,12 +1,13 @@
-// ScreenSaverProc: the saver window's messages. Every message, handled here
-// or not, goes on to DefScreenSaverProc, which ends the full-screen show on
-// input; in the preview only Esc closes the window.
+// ScreenSaverProc: the saver window's messages. The player answers its own
+// first (paint, play timer, media notifications, silence on input, the end
+// of playback); every message but a paint then goes on to what the saver
+// does and to DefScreenSaverProc, which ends the full-screen show on input;
+// in the preview only Esc closes the window.
 #include <windows.h>
 
-#include "player/page_compose.h"
 #include "player/play_scheduler.h"
 #include "player/player_state.h"
-#include "player/sound_player.h"
+#include "player/player_window.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/path_ops.h"
 #include "shell/base/startup_state.h"
@@ -25,6 +26,7 @@ static void OpenHelp() {
 }
 
 LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (RoutePlayerMessage(window, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE:
       if (SaverStartUp(window)) {
@@ -39,25 +41,11 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       if (!StartPlay(0, PLAY_MODE_SAVER)) PostMessageA(window, WM_CLOSE, 0, 0);
       break;
     case WM_DESTROY:
-      // Whatever start-up made goes, whatever the display depth is by now.
-      if (SaverStartedIn(window)) {
-        StopPlayback();
-        SaverCleanUp();
-      }
-      break;
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      PaintPage(dc);
-      EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_TIMER:
-      PlayTick(window, wParam);
+      // Whatever start-up made goes, whatever the display depth is by now
+      // (the player's share of the message has stopped playback already).
+      if (SaverStartedIn(window)) SaverCleanUp();
       break;
     case WM_KEYDOWN:
-      StopVoice();
-      StopBgm();
       if (wParam == VK_ESCAPE) PostMessageA(window, WM_CLOSE, 0, 0);
       else if (wParam == VK_F1) OpenHelp();
       break;
@@ -65,16 +53,7 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       SetCursor(Startup.smallWindow ? Startup.cursors[CURSOR_HAND] : nullptr);
       break;
     case WM_LBUTTONDOWN:
-      StopVoice();
-      StopBgm();
       if (Show.linkAddress[0] && Startup.smallWindow) OpenInBrowser(Show.linkAddress);
-      break;
-    case WM_RBUTTONDOWN:
-      StopVoice();
-      StopBgm();
-      break;
-    case MEDIA_NOTIFY_MESSAGE:
-      HandleMediaNotify(reinterpret_cast<HWND>(wParam), lParam);
       break;
   }
   return DefScreenSaverProc(window, message, wParam, lParam);

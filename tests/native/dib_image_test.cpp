@@ -12,20 +12,11 @@
 
 #include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
+#include "tests/support/temp_folder.h"
 
 using namespace testpic;
 
 namespace {
-
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char name[] = "/tmp/vk_dib_XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-  std::string File(const char *name) const { return path + "/" + name; }
-};
 
 void WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes) {
   FILE *f = fopen(path.c_str(), "wb");
@@ -156,7 +147,7 @@ TEST(DibSolid, TenByTenRedRows) {
 }
 
 TEST(DibLoad, BmpFileAndBarePackedDibGiveTheSameImage) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 3;
   f.height = 2;
@@ -186,7 +177,7 @@ TEST(DibLoad, BmpFileAndBarePackedDibGiveTheSameImage) {
 }
 
 TEST(DibLoad, FileHeaderOffsetIsHonoured) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 2;
   f.height = 1;
@@ -212,7 +203,7 @@ std::vector<uint8_t> CoreHeader(uint16_t w, uint16_t h, uint16_t bits) {
 }
 
 TEST(DibLoad, Os2CoreHeaderIsWidened) {
-  TempDir dir;
+  TempFolder dir;
   std::vector<uint8_t> core = CoreHeader(3, 2, 8);
   for (int i = 0; i < 256; ++i) {  // triples blue, green, red
     core.push_back(static_cast<uint8_t>(i));
@@ -249,7 +240,7 @@ TEST(DibLoad, Os2CoreHeaderIsWidened) {
 }
 
 TEST(DibLoad, TinyOs2PictureNeedsNoFortyBytes) {
-  TempDir dir;
+  TempFolder dir;
   std::vector<uint8_t> b = CoreHeader(1, 1, 1);
   b.insert(b.end(), {0, 0, 0, 255, 255, 255, 0x80, 0, 0, 0});  // 22 bytes in all
   WriteBytes(dir.File("t.dib"), b);
@@ -261,7 +252,7 @@ TEST(DibLoad, TinyOs2PictureNeedsNoFortyBytes) {
 }
 
 TEST(DibLoad, LaterHeadersAndRunLengthAreRefused) {
-  TempDir dir;
+  TempFolder dir;
   for (uint32_t size : {108u, 124u, 64u, 0u}) {
     InfoFields f;
     f.size = size;
@@ -282,7 +273,7 @@ TEST(DibLoad, LaterHeadersAndRunLengthAreRefused) {
 }
 
 TEST(DibLoad, ShortPixelDataLeavesTheRestZero) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 4;
   f.height = 3;
@@ -316,7 +307,7 @@ TEST(DibLoad, UntrustedHeadersAreCheckedBeforeAllocation) {
   f = InfoFields(); f.compression = 4; cases.push_back({"embedded JPEG", f});
   f = InfoFields(); f.bits = 24; f.compression = BI_BITFIELDS; cases.push_back({"bit fields at 24 bits", f});
   f = InfoFields(); f.bits = 8; f.compression = BI_RLE4; cases.push_back({"RLE4 at 8 bits", f});
-  TempDir dir;
+  TempFolder dir;
   for (const Case &c : cases) {
     WriteBytes(dir.File("bad.bmp"), BmpFile(PackedDib(c.f, std::vector<uint8_t>(64, 0), {}), 0));
     EXPECT_EQ(DibLoadFile(dir.File("bad.bmp").c_str()), nullptr) << c.what;
@@ -335,7 +326,7 @@ TEST(DibLoad, UntrustedHeadersAreCheckedBeforeAllocation) {
 }
 
 TEST(DibLoad, SmallImageSizeStillGivesWholeRows) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 100;
   f.height = 5;
@@ -355,7 +346,7 @@ TEST(DibLoad, SmallImageSizeStillGivesWholeRows) {
 }
 
 TEST(DibLoad, ZeroImageSizeBecomesStrideTimesHeight) {
-  TempDir dir;
+  TempFolder dir;
   for (int width : {100, 101}) {
     InfoFields f;
     f.width = width;
@@ -370,7 +361,7 @@ TEST(DibLoad, ZeroImageSizeBecomesStrideTimesHeight) {
 }
 
 TEST(DibLoad, TopDownRowsAreStoredBottomUp) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 1;
   f.height = -3;
@@ -389,7 +380,7 @@ static int Widen5(int v) { return v << 3 | v >> 2; }
 static int Widen6(int v) { return v << 2 | v >> 4; }
 
 TEST(DibLoad, SixteenBitFilesBecome24Bit) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 3;
   f.height = 1;
@@ -478,7 +469,7 @@ TEST(DibLoad, BitFieldMasksComeBeforeAColourTable) {
 
 TEST(DibLoad, PackedSixteenBitRgbReadsNoMasks) {
   // Without bit fields there are no masks: the rows follow the header.
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 2;
   f.height = 1;
@@ -496,7 +487,7 @@ TEST(DibLoad, PackedSixteenBitRgbReadsNoMasks) {
 }
 
 TEST(DibLoad, ThirtyTwoBitFilesBecome24Bit) {
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 2;
   f.height = 2;
@@ -526,7 +517,7 @@ TEST(DibLoad, ThirtyTwoBitFilesBecome24Bit) {
 }
 
 TEST(DibSave, WritesBmpAndReplacesOnlyWhenComplete) {
-  TempDir dir;
+  TempFolder dir;
   std::string target = dir.File("pic.bmp");
   WriteBytes(target, {'o', 'l', 'd'});
   void *dib = DibCreateSolid(3, 2, 24, RGB(10, 20, 30));
@@ -555,7 +546,7 @@ TEST(DibSave, WritesBmpAndReplacesOnlyWhenComplete) {
 }
 
 TEST(DibSave, SaveAsConvertsOnlyWhenAsked) {
-  TempDir dir;
+  TempFolder dir;
   void *dib = DibCreateSolid(4, 4, 24, RGB(255, 255, 255));
   ASSERT_EQ(DibSaveFileAs(dir.File("same.bmp").c_str(), dib, 0, 0), 1);
   EXPECT_EQ(ReadBytes(dir.File("same.bmp")).size(), 14 + MemSize(dib));
@@ -678,7 +669,7 @@ TEST(DibConvertNative, PaletteRulesAndNearestColour) {
 
 TEST(DibLoad, FullWidthBitFieldMask) {
   // A 32-bit mask covering every bit: the top 8 bits are the channel.
-  TempDir dir;
+  TempFolder dir;
   InfoFields f;
   f.width = 1;
   f.height = 1;

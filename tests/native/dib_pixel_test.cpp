@@ -8,7 +8,6 @@
 #include <functional>
 #include <vector>
 
-#include "raster/dib_internal.h"
 #include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
 

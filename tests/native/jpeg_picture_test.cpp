@@ -13,6 +13,7 @@
 
 #include "shell/base/mem_block.h"
 #include "tests/support/raster_pictures.h"
+#include "tests/support/temp_folder.h"
 
 using namespace testpic;
 
@@ -29,23 +30,6 @@ std::vector<uint8_t> ReadBytes(const std::string &path) {
   fclose(f);
   return out;
 }
-
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char name[] = "/tmp/vk_jpeg_XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-  std::string File(const char *name) const { return path + "/" + name; }
-  std::string Write(const char *name, const std::vector<uint8_t> &bytes) const {
-    std::string p = File(name);
-    FILE *f = fopen(p.c_str(), "wb");
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    return p;
-  }
-};
 
 const BITMAPINFOHEADER *Hdr(const void *dib) { return static_cast<const BITMAPINFOHEADER *>(dib); }
 const uint8_t *Bytes(const void *dib) { return static_cast<const uint8_t *>(dib); }
@@ -83,8 +67,8 @@ TEST(JpegScan, HandMadeSegments) {
   EXPECT_EQ(w, 600);
   EXPECT_EQ(h, 300);
   EXPECT_EQ(bits, 24);
-  TempDir dir;
-  ASSERT_EQ(JpegScanHeader(dir.Write("odd.jpg", b).c_str(), &w, &h, &bits), 1);
+  TempFolder dir;
+  ASSERT_EQ(JpegScanHeader(dir.Put("odd.jpg", b).c_str(), &w, &h, &bits), 1);
   EXPECT_EQ(w, 600);
   // A later frame header overwrites the first; garbage before a marker is skipped.
   std::vector<uint8_t> two = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x08, 0x08, 0x00, 0x10, 0x00, 0x20, 0x01,
@@ -96,11 +80,11 @@ TEST(JpegScan, HandMadeSegments) {
 }
 
 TEST(JpegScan, EndOfFileAndWrongStartGiveZero) {
-  TempDir dir;
+  TempFolder dir;
   std::vector<uint8_t> open = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 1, 2, 3};  // segment runs past the end
   int w, h, bits;
   EXPECT_EQ(JpegScanMemory(open.data(), open.size(), &w, &h, &bits), 0);
-  EXPECT_EQ(JpegScanHeader(dir.Write("open.jpg", open).c_str(), &w, &h, &bits), 0);
+  EXPECT_EQ(JpegScanHeader(dir.Put("open.jpg", open).c_str(), &w, &h, &bits), 0);
   std::vector<uint8_t> noMarker = {0xFF, 0xD8, 1, 2, 3, 4};
   EXPECT_EQ(JpegScanMemory(noMarker.data(), noMarker.size(), &w, &h, &bits), 0);
   std::vector<uint8_t> cutFrame = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08};
@@ -180,7 +164,7 @@ TEST(JpegDecode, DensityInDotsPerCentimetreOnly) {
 }
 
 TEST(JpegDecode, BmpFileLayout) {
-  TempDir dir;
+  TempFolder dir;
   std::string bmp = dir.File("grey.bmp");
   ASSERT_EQ(JpegToBmpFile(Data("grey_16x8.jpg").c_str(), bmp.c_str(), 1), 1);
   std::vector<uint8_t> f = ReadBytes(bmp);
@@ -227,7 +211,7 @@ TEST(JpegDecode, BmpFileLayout) {
 }
 
 TEST(JpegDecode, FatalErrorsGiveNullAndTheProcessGoesOn) {
-  TempDir dir;
+  TempFolder dir;
   // CMYK has no BMP form.
   EXPECT_EQ(PictureLoad(Data("cmyk_32x16.jpg").c_str(), 1), nullptr);
   EXPECT_EQ(JpegToBmpFile(Data("cmyk_32x16.jpg").c_str(), dir.File("c.bmp").c_str(), 1), 0);
@@ -239,7 +223,7 @@ TEST(JpegDecode, FatalErrorsGiveNullAndTheProcessGoesOn) {
   std::vector<uint8_t> empty = good;
   empty[sof + 5] = 0;
   empty[sof + 6] = 0;
-  EXPECT_EQ(PictureLoad(dir.Write("empty.jpg", empty).c_str(), 1), nullptr);
+  EXPECT_EQ(PictureLoad(dir.Put("empty.jpg", empty).c_str(), 1), nullptr);
   std::vector<uint8_t> precision = good;
   precision[sof + 4] = 9;
   EXPECT_EQ(DibFromImageData(precision.data(), precision.size()), nullptr);
@@ -264,11 +248,11 @@ TEST(JpegDecode, TruncatedPictureIsPaddedWithAWarning) {
 }
 
 TEST(Pictures, KindsAndSizes) {
-  TempDir dir;
+  TempFolder dir;
   void *solid = DibCreateSolid(7, 3, 24, RGB(1, 2, 3));
   std::string bmp = dir.File("p.bmp");
   ASSERT_EQ(DibSaveFile(bmp.c_str(), solid), 1);
-  std::string text = dir.Write("t.txt", {'h', 'e', 'l', 'l', 'o', '\n'});
+  std::string text = dir.Put("t.txt", std::string("hello\n"));
   EXPECT_EQ(PictureKind(bmp.c_str()), PICTURE_BMP);
   EXPECT_EQ(PictureKind(Data("colour_360x180.jpg").c_str()), PICTURE_JPEG);
   EXPECT_EQ(PictureKind(text.c_str()), PICTURE_NONE);

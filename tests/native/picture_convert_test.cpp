@@ -22,29 +22,9 @@
 #include "show/show_stream.h"
 #include "show/show_writer.h"
 #include "tests/native/show_read_back.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-struct Folder {
-  std::string path;
-  Folder() {
-    char pattern[] = "/tmp/vkconvertXXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~Folder() { (void)!system(("rm -rf '" + path + "'").c_str()); }
-  std::string Sub(const std::string &name) {
-    std::string full = path + "/" + name;
-    (void)!system(("mkdir -p '" + full + "'").c_str());
-    return full;
-  }
-  std::string Put(const std::string &name, const std::string &bytes) {
-    std::string full = path + "/" + name;
-    FILE *f = fopen(full.c_str(), "wb");
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    return full;
-  }
-};
 
 std::vector<std::string> Entries(const std::string &folder) {
   std::vector<std::string> names;
@@ -240,7 +220,7 @@ bool EndsWith(const std::string &s, const std::string &tail) {
 }  // namespace
 
 TEST(PictureConvert, BmpBecomesAJpegCloseToTheOriginal) {
-  Folder dir;
+  TempFolder dir;
   std::string temp = dir.Sub("temp");
   std::string bmp = dir.Put("gradient.bmp", Bmp24(48, 40, Gradient));
   Packed packed = PackOne(bmp, 0, temp);  // 0: the default quality, 100
@@ -261,7 +241,7 @@ TEST(PictureConvert, BmpBecomesAJpegCloseToTheOriginal) {
 }
 
 TEST(PictureConvert, PalettePictureKeepsItsColours) {
-  Folder dir;
+  TempFolder dir;
   std::string temp = dir.Sub("temp");
   Packed packed = PackOne(dir.Put("ramp.bmp", Bmp8(24, 8)), 100, temp);
   ASSERT_EQ(packed.ok, 1) << packed.error;
@@ -274,7 +254,7 @@ TEST(PictureConvert, PalettePictureKeepsItsColours) {
 }
 
 TEST(PictureConvert, QualityIsRespected) {
-  Folder dir;
+  TempFolder dir;
   std::string temp = dir.Sub("temp");
   std::string bmp = dir.Put("gradient.bmp", Bmp24(64, 64, Gradient));
   Packed best = PackOne(bmp, 100, temp);
@@ -290,7 +270,7 @@ TEST(PictureConvert, QualityIsRespected) {
 }
 
 TEST(PictureConvert, BrokenPictureIsAClearError) {
-  Folder dir;
+  TempFolder dir;
   std::string temp = dir.Sub("temp");
   std::string good = Bmp24(8, 8, Gradient);
   const std::string cases[] = {
@@ -310,7 +290,7 @@ TEST(PictureConvert, BrokenPictureIsAClearError) {
 }
 
 TEST(PictureConvert, DirectCallNamesAFreshTmpFile) {
-  Folder dir;
+  TempFolder dir;
   std::string temp = dir.Sub("temp");
   std::string bmp = dir.Put("g.bmp", Bmp24(16, 16, Gradient));
   char first[260], second[260], error[256];

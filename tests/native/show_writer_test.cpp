@@ -12,24 +12,9 @@
 #include "shell/base/mem_block.h"
 #include "show/show_stream.h"
 #include "tests/native/show_read_back.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char pattern[] = "/tmp/vkwriterXXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempDir() { (void)!system(("rm -rf '" + path + "'").c_str()); }
-  std::string Put(const std::string &name, const std::string &contents) {
-    std::string full = path + "/" + name;
-    FILE *f = fopen(full.c_str(), "wb");
-    fwrite(contents.data(), 1, contents.size(), f);
-    fclose(f);
-    return full;
-  }
-};
-
 const std::string kJpeg1 = std::string("\xFF\xD8\xFF\xE0", 4) + "first picture";
 const std::string kJpeg2 = std::string("\xFF\xD8\xFF\xDB", 4) + "second";
 const std::string kPlugin = "MZ plug-in module bytes";
@@ -40,7 +25,7 @@ void SetText(Page *page, int k, const char *text) {
 }
 
 // Three pages: the first and third share a transition, the second has none.
-void BuildShow(ShowDocument *show, TempDir &dir) {
+void BuildShow(ShowDocument *show, TempFolder &dir) {
   memset(show, 0, sizeof *show);
   show->pages.pages = static_cast<Page *>(MemAlloc(0));
   show->editorSettings[0] = 16;
@@ -89,7 +74,7 @@ void BuildShow(ShowDocument *show, TempDir &dir) {
 }  // namespace
 
 TEST(ShowWriter, SaverVariantRoundTrip) {
-  TempDir dir;
+  TempFolder dir;
   ShowDocument show;
   BuildShow(&show, dir);
   std::string pluginPath = dir.Put("melt.tns", kPlugin);
@@ -181,7 +166,7 @@ TEST(ShowWriter, SaverVariantRoundTrip) {
 }
 
 TEST(ShowWriter, WorkingVariantRoundTrip) {
-  TempDir dir;
+  TempFolder dir;
   ShowDocument show;
   BuildShow(&show, dir);
   show.pages.pages[1].preview = MemAlloc(40);
@@ -213,7 +198,7 @@ TEST(ShowWriter, WorkingVariantRoundTrip) {
 }
 
 TEST(ShowWriter, RefusesWhatItCannotEmbed) {
-  TempDir dir;
+  TempFolder dir;
   ShowDocument show;
   BuildShow(&show, dir);
   char error[256];
@@ -241,7 +226,7 @@ TEST(ShowWriter, RefusesWhatItCannotEmbed) {
 TEST(FileChecksum, SignedByteSum) {
   const unsigned char bytes[] = {0x01, 0xFF, 0x80, 0x7F, 0x10};  // 1 - 1 - 128 + 127 + 16
   EXPECT_EQ(SignedByteSum(bytes, sizeof bytes), 15);
-  TempDir dir;
+  TempFolder dir;
   EXPECT_EQ(FileChecksum(dir.Put("x", std::string(3, '\xFF')).c_str()), -3);
   EXPECT_EQ(FileChecksum((dir.path + "/none").c_str()), 0);
   EXPECT_EQ(FileChecksum(""), 0);

@@ -8,27 +8,14 @@
 #include <string>
 
 #include "shell/base/path_ops.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-std::string TempFolder() {
+std::string SystemTempFolder() {
   char temp[PATH_SIZE];
   EnsureTempFolder(temp);
   return temp;
 }
-
-// A fresh folder below the temp folder, removed at the end of the test.
-struct ScratchFolder {
-  std::string path;
-  ScratchFolder() {
-    char name[PATH_SIZE];
-    EXPECT_EQ(MakeUniqueTempName(nullptr, name), 0);
-    path = name;
-    path.resize(path.size() - 4);  // without ".TMP": an equally unique folder name
-    CreateDirectoryA(path.c_str(), nullptr);
-  }
-  ~ScratchFolder() { DeleteTree(path.c_str()); }
-  std::string File(const char *name) const { return path + "\\" + name; }
-};
 
 void Touch(const std::string &path, const char *text = "x") {
   ASSERT_EQ(WriteWholeFile(path.c_str(), text, static_cast<DWORD>(strlen(text)), false), 1);
@@ -36,14 +23,14 @@ void Touch(const std::string &path, const char *text = "x") {
 }  // namespace
 
 TEST(EnsureTempFolder, EndsWithBackslashAndExists) {
-  std::string temp = TempFolder();
+  std::string temp = SystemTempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), '\\');
   EXPECT_EQ(PathExists(temp.c_str()), 2);
 }
 
 TEST(PathExists, FilesFoldersAndRoots) {
-  ScratchFolder dir;
+  TempFolder dir;
   Touch(dir.File("a.txt"));
   EXPECT_EQ(PathExists(dir.File("a.txt").c_str()), 1);
   EXPECT_EQ(PathExists(dir.path.c_str()), 2);
@@ -54,7 +41,7 @@ TEST(PathExists, FilesFoldersAndRoots) {
 }
 
 TEST(PathExists, JapaneseNameWithTrailByteBackslash) {
-  ScratchFolder dir;
+  TempFolder dir;
   std::string folder = dir.File("\x95\x5c");  // 表
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   EXPECT_EQ(PathExists(folder.c_str()), 2);
@@ -63,7 +50,7 @@ TEST(PathExists, JapaneseNameWithTrailByteBackslash) {
 }
 
 TEST(WholeFile, WriteThenReadBack) {
-  ScratchFolder dir;
+  TempFolder dir;
   std::string path = dir.File("data.bin");
   const char bytes[] = "0123456789";
   ASSERT_EQ(WriteWholeFile(path.c_str(), bytes, 10, false), 1);
@@ -78,7 +65,7 @@ TEST(WholeFile, WriteThenReadBack) {
 }
 
 TEST(WholeFile, FailedCreateReportsZero) {
-  ScratchFolder dir;
+  TempFolder dir;
   EXPECT_EQ(WriteWholeFile(dir.File("no\\such\\folder\\f").c_str(), "x", 1, false), 0);
 }
 
@@ -94,7 +81,7 @@ TEST(TimeStampName, Format) {
 }
 
 TEST(MakeUniqueTempName, SecondNameDiffersWhenFirstIsTaken) {
-  ScratchFolder dir;
+  TempFolder dir;
   char first[PATH_SIZE], second[PATH_SIZE];
   ASSERT_EQ(MakeUniqueTempName(dir.path.c_str(), first), 0);
   EXPECT_STREQ(ExtensionPart(first), "TMP");
@@ -105,7 +92,7 @@ TEST(MakeUniqueTempName, SecondNameDiffersWhenFirstIsTaken) {
 }
 
 TEST(MakeUniqueTempName, AnyExtensionCollides) {
-  ScratchFolder dir;
+  TempFolder dir;
   char first[PATH_SIZE], second[PATH_SIZE];
   ASSERT_EQ(MakeUniqueTempName(dir.path.c_str(), first), 0);
   std::string folder = first;
@@ -116,15 +103,15 @@ TEST(MakeUniqueTempName, AnyExtensionCollides) {
 }
 
 TEST(MakeUniqueTempName, FileGivenAsFolderFallsBackToTemp) {
-  ScratchFolder dir;
+  TempFolder dir;
   Touch(dir.File("plain.txt"));
   char name[PATH_SIZE];
   ASSERT_EQ(MakeUniqueTempName(dir.File("plain.txt").c_str(), name), 0);
-  EXPECT_EQ(std::string(name).rfind(TempFolder(), 0), 0u) << name;
+  EXPECT_EQ(std::string(name).rfind(SystemTempFolder(), 0), 0u) << name;
 }
 
 TEST(DeleteTree, RemovesNestedContents) {
-  ScratchFolder dir;
+  TempFolder dir;
   std::string tree = dir.File("tree");
   CreateDirectoryA(tree.c_str(), nullptr);
   CreateDirectoryA((tree + "\\sub").c_str(), nullptr);

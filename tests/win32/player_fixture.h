@@ -1,6 +1,7 @@
 // Test helpers for the player: a fresh process-wide state (show, start-up
 // state, player record, sound windows), a hidden player window of a known
-// client size that passes media notifications on like the saver window, pages
+// client size that passes media notifications and its end to the player like
+// the saver window (the tests paint and tick themselves), pages
 // built in memory with pictures written as BMP files, WAV files made in the
 // test, and the probe plug-in.
 #pragma once
@@ -18,12 +19,14 @@
 #include "player/play_scheduler.h"
 #include "player/player_seams.h"
 #include "player/player_state.h"
+#include "player/player_window.h"
 #include "player/sound_player.h"
 #include "raster/dib.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/startup_state.h"
 #include "show/show_document.h"
+#include "tests/support/temp_folder.h"
 #include "tests/win32/player_plugins.h"
 #include "tests/win32/test_surface.h"
 
@@ -43,12 +46,12 @@ inline std::vector<Notice> &Notices() {
 inline LRESULT CALLBACK PlayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == MEDIA_NOTIFY_MESSAGE) {
     HWND notifier = reinterpret_cast<HWND>(wParam);
-    char role = notifier == voiceWindow ? 'v' : notifier == bgmWindow ? 'm' : '?';
-    HandleMediaNotify(notifier, lParam);
-    Notices().push_back({role, lParam, bgmIndex});
+    char role = notifier == Audio.voiceWindow ? 'v' : notifier == Audio.bgmWindow ? 'm' : '?';
+    RoutePlayerMessage(window, message, wParam, lParam);
+    Notices().push_back({role, lParam, Audio.bgmIndex});
     return 0;
   }
-  if (message == WM_DESTROY) StopPlayback();
+  if (message == WM_DESTROY) RoutePlayerMessage(window, message, wParam, lParam);
   if (message == WM_PAINT) {
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
@@ -94,20 +97,6 @@ inline std::string BinFolder() {
   std::string path = self;
   return path.substr(0, path.rfind('\\'));
 }
-
-// A fresh, empty folder in the temp folder, removed at the end.
-struct TempFolder {
-  std::string path;
-  TempFolder() {
-    char name[PATH_SIZE];
-    MakeUniqueTempName(nullptr, name);
-    path = name;
-    path.resize(path.size() - 4);
-    CreateDirectoryA(path.c_str(), nullptr);
-  }
-  ~TempFolder() { DeleteTree(path.c_str()); }
-  std::string File(const std::string &name) const { return path + "\\" + name; }
-};
 
 // A mono 8-bit 8 kHz PCM WAV file of the given length (a soft square wave).
 inline std::string WriteWav(const std::string &path, int milliseconds) {
@@ -200,11 +189,7 @@ class PlayerTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    StopPlayback();
-    ClearShowDocument(&Show);
-    if (!Show.pages.pages) Show.pages.pages = static_cast<Page *>(MemAlloc(0));
-    ClearPlayerState(&Player);
-    bgmIndex = 0;
+    ResetPlayback();
     Startup.showTempFile[0] = 0;  // LoadShow then extracts nothing and succeeds
     Startup.settings = {};
     Startup.soundAvailable = 1;
@@ -222,12 +207,10 @@ class PlayerTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    StopPlayback();
+    ResetPlayback();
     if (window && IsWindow(window)) DestroyWindow(window);
     window = nullptr;
     Startup.mainWindow = nullptr;
-    ClearShowDocument(&Show);
-    ClearPlayerState(&Player);
     UnloadTestPlugins();
     for (int i = 0; i < SHADOW_TILE_COUNT; ++i) MemFree(&Startup.shadowImages[i]);
     PlayerSeam.fadeFrame = nullptr;

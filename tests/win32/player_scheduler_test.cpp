@@ -128,16 +128,16 @@ TEST_F(Scheduler, AVoiceLongerThanTheDisplayTimeHoldsThePage) {
   second.displayTime = 100;
   AddSound(second, folder.File("missing.wav"));  // fails: does not hold the page
   ASSERT_EQ(Start(), 1);
-  ASSERT_NE(voiceWindow, nullptr);
+  ASSERT_NE(Audio.voiceWindow, nullptr);
   TickAt(1000 + 100000);
   EXPECT_EQ(Player.currentPage, 0);  // the voice still plays
-  EXPECT_TRUE(PumpUntil([] { return voiceWindow == nullptr; }));
+  EXPECT_TRUE(PumpUntil([] { return Audio.voiceWindow == nullptr; }));
   TickAt(FakeNow() + 50);
   EXPECT_EQ(Player.currentPage, 1);
-  EXPECT_EQ(voiceWindow, nullptr);  // its voice failed
+  EXPECT_EQ(Audio.voiceWindow, nullptr);  // its voice failed
   TickAt(FakeNow() + 100);
   EXPECT_EQ(Player.currentPage, 0);
-  EXPECT_NE(voiceWindow, nullptr);  // the first page's voice again
+  EXPECT_NE(Audio.voiceWindow, nullptr);  // the first page's voice again
 }
 
 TEST_F(Scheduler, NoSoundLetsPagesChangeOnTheirTime) {
@@ -147,7 +147,7 @@ TEST_F(Scheduler, NoSoundLetsPagesChangeOnTheirTime) {
   AddSound(first, WriteWav(folder.File("long.wav"), 5000));
   AddPage(1);
   ASSERT_EQ(Start(), 1);
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   TickAt(1100);
   EXPECT_EQ(Player.currentPage, 1);
 }

@@ -25,20 +25,20 @@ TEST_F(Sound, NonSoundFilesAreRefusedWithoutOpeningMci) {
   WriteWholeFile(text.c_str(), "RIFF", 4, false);
   int before = MediaWindowsOfThisThread();
   EXPECT_EQ(PlayVoice(window, text.c_str()), 0);
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   EXPECT_EQ(PlayBgm(window, text.c_str()), 0);
-  EXPECT_EQ(bgmWindow, nullptr);
+  EXPECT_EQ(Audio.bgmWindow, nullptr);
   EXPECT_EQ(MediaWindowsOfThisThread(), before);
 }
 
 TEST_F(Sound, AFileThatCannotBeOpenedLeavesNoWindow) {
   int before = MediaWindowsOfThisThread();
   EXPECT_EQ(PlayVoice(window, folder.File("missing.wav").c_str()), 0);
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   std::string junk = folder.File("junk.wav");
   WriteWholeFile(junk.c_str(), "this is no wave", 15, false);
   EXPECT_EQ(PlayVoice(window, junk.c_str()), 0);
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   PumpUntil([] { return false; }, 200);
   EXPECT_EQ(MediaWindowsOfThisThread(), before);
 }
@@ -46,9 +46,9 @@ TEST_F(Sound, AFileThatCannotBeOpenedLeavesNoWindow) {
 TEST_F(Sound, TheVoiceEndsWithItsStoppedNotification) {
   std::string wav = WriteWav(folder.File("voice.wav"), 400);
   ASSERT_EQ(PlayVoice(window, wav.c_str()), 1);
-  ASSERT_NE(voiceWindow, nullptr);
-  HWND playing = voiceWindow;
-  EXPECT_TRUE(PumpUntil([] { return voiceWindow == nullptr; }));
+  ASSERT_NE(Audio.voiceWindow, nullptr);
+  HWND playing = Audio.voiceWindow;
+  EXPECT_TRUE(PumpUntil([] { return Audio.voiceWindow == nullptr; }));
   // Closed once its notification has returned.
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(playing); }, 2000));
   bool sawStop = false;
@@ -59,12 +59,12 @@ TEST_F(Sound, TheVoiceEndsWithItsStoppedNotification) {
 TEST_F(Sound, ANewVoiceClosesThePreviousOne) {
   std::string a = WriteWav(folder.File("a.wav"), 3000), b = WriteWav(folder.File("b.wav"), 3000);
   ASSERT_EQ(PlayVoice(window, a.c_str()), 1);
-  HWND first = voiceWindow;
+  HWND first = Audio.voiceWindow;
   ASSERT_EQ(PlayVoice(window, b.c_str()), 1);
-  EXPECT_NE(voiceWindow, first);
+  EXPECT_NE(Audio.voiceWindow, first);
   EXPECT_FALSE(IsWindow(first));
   StopVoice();
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   StopVoice();  // nothing playing: nothing happens
 }
 
@@ -73,8 +73,8 @@ TEST_F(Sound, MusicPlaysTheSlotsInOrderAndLoops) {
   for (int i = 0; i < 3; ++i)
     CopyPath(Show.bgmPaths.paths[i], WriteWav(folder.File("m" + std::to_string(i) + ".wav"), 150).c_str());
   ASSERT_EQ(Start(), 1);
-  ASSERT_NE(bgmWindow, nullptr);
-  EXPECT_EQ(bgmIndex, 0);
+  ASSERT_NE(Audio.bgmWindow, nullptr);
+  EXPECT_EQ(Audio.bgmIndex, 0);
   EXPECT_TRUE(PumpUntil([] { return MusicSequence().size() >= 4; }));
   std::vector<int32_t> order = MusicSequence();
   order.resize(4);
@@ -98,7 +98,7 @@ TEST_F(Sound, ADeletedFirstFileIsStillTried) {
   for (int i = 0; i < 2; ++i)
     CopyPath(Show.bgmPaths.paths[i], WriteWav(folder.File("m" + std::to_string(i) + ".wav"), 150).c_str());
   ASSERT_EQ(Start(), 1);
-  ASSERT_NE(bgmWindow, nullptr);
+  ASSERT_NE(Audio.bgmWindow, nullptr);
   // Slot 0 ends and slot 1 plays; then slot 0's file is deleted.
   ASSERT_TRUE(PumpUntil([] { return MusicSequence().size() >= 1; }));
   EXPECT_TRUE(DeleteFileA(Show.bgmPaths.paths[0]));
@@ -106,8 +106,8 @@ TEST_F(Sound, ADeletedFirstFileIsStillTried) {
   EXPECT_TRUE(PumpUntil([] { return MusicSequence().size() >= 2; }));
   PumpUntil([] { return false; }, 500);
   EXPECT_EQ(MusicSequence(), (std::vector<int32_t>{1, 0}));
-  EXPECT_EQ(bgmIndex, 0);
-  EXPECT_EQ(bgmWindow, nullptr);
+  EXPECT_EQ(Audio.bgmIndex, 0);
+  EXPECT_EQ(Audio.bgmWindow, nullptr);
 }
 
 TEST_F(Sound, OneTrackRepeats) {
@@ -118,7 +118,7 @@ TEST_F(Sound, OneTrackRepeats) {
   ASSERT_GE(MusicSequence().size(), 2u);
   EXPECT_EQ(MusicSequence()[0], 0);
   EXPECT_EQ(MusicSequence()[1], 0);
-  EXPECT_NE(bgmWindow, nullptr);
+  EXPECT_NE(Audio.bgmWindow, nullptr);
 }
 
 TEST_F(Sound, SwitchesDecideWhatStarts) {
@@ -145,8 +145,8 @@ TEST_F(Sound, SwitchesDecideWhatStarts) {
     Startup.settings.noBgm = c.noBgm;
     Startup.smallWindow = c.smallWindow;
     ASSERT_EQ(Start(), 1);
-    EXPECT_EQ(voiceWindow != nullptr, c.voice);
-    EXPECT_EQ(bgmWindow != nullptr, c.music);
+    EXPECT_EQ(Audio.voiceWindow != nullptr, c.voice);
+    EXPECT_EQ(Audio.bgmWindow != nullptr, c.music);
   }
 }
 
@@ -155,16 +155,16 @@ TEST_F(Sound, NoBgmStopsTheAdvance) {
   CopyPath(Show.bgmPaths.paths[0], WriteWav(folder.File("m0.wav"), 150).c_str());
   CopyPath(Show.bgmPaths.paths[1], WriteWav(folder.File("m1.wav"), 150).c_str());
   ASSERT_EQ(Start(), 1);
-  ASSERT_NE(bgmWindow, nullptr);
+  ASSERT_NE(Audio.bgmWindow, nullptr);
   Startup.settings.noBgm = 1;  // a track that ends now starts no other
-  HWND playing = bgmWindow;
+  HWND playing = Audio.bgmWindow;
   EXPECT_TRUE(PumpUntil([&] {
     for (const Notice &n : Notices())
       if (n.role == 'm' && n.mode == 525) return true;
     return false;
   }));
-  EXPECT_EQ(bgmIndex, 0);
-  EXPECT_EQ(bgmWindow, playing);  // left as it is: nothing follows
+  EXPECT_EQ(Audio.bgmIndex, 0);
+  EXPECT_EQ(Audio.bgmWindow, playing);  // left as it is: nothing follows
 }
 
 TEST_F(Sound, StopPlaybackClosesVoiceAndMusic) {
@@ -172,12 +172,12 @@ TEST_F(Sound, StopPlaybackClosesVoiceAndMusic) {
   AddSound(page, WriteWav(folder.File("v.wav"), 5000));
   CopyPath(Show.bgmPaths.paths[0], WriteWav(folder.File("s.wav"), 5000).c_str());
   ASSERT_EQ(Start(), 1);
-  HWND voice = voiceWindow, music = bgmWindow;
+  HWND voice = Audio.voiceWindow, music = Audio.bgmWindow;
   ASSERT_NE(voice, nullptr);
   ASSERT_NE(music, nullptr);
   StopPlayback();
-  EXPECT_EQ(voiceWindow, nullptr);
-  EXPECT_EQ(bgmWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
+  EXPECT_EQ(Audio.bgmWindow, nullptr);
   EXPECT_FALSE(IsWindow(voice));
   EXPECT_FALSE(IsWindow(music));
   EXPECT_EQ(Player.playerWindow, nullptr);
@@ -194,17 +194,17 @@ TEST_F(Sound, AVoiceWhoseEndWasNotReportedDoesNotHoldThePage) {
   AddPage(1);
   ASSERT_EQ(Start(), 1);
   ASSERT_EQ(PlayVoice(deaf, WriteWav(folder.File("v.wav"), 300).c_str()), 1);
-  HWND voice = voiceWindow;
+  HWND voice = Audio.voiceWindow;
   FakeNow() = 1000 + 100;
   PlayTick(window, Player.playTimer);
-  if (voiceWindow) {
+  if (Audio.voiceWindow) {
     EXPECT_EQ(Player.currentPage, 0);  // still playing: held
   }
   EXPECT_TRUE(PumpUntil([&] {
     PlayTick(window, Player.playTimer);
     return Player.currentPage == 1;
   }));
-  EXPECT_EQ(voiceWindow, nullptr);
+  EXPECT_EQ(Audio.voiceWindow, nullptr);
   EXPECT_FALSE(IsWindow(voice));
   DestroyWindow(deaf);
 }

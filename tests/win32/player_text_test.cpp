@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "player/page_text.h"
 #include "tests/win32/player_fixture.h"
 
 using namespace player_test;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/base/file_ops.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 std::string BinFolder() {
@@ -17,29 +18,15 @@ std::string BinFolder() {
   return path.substr(0, path.rfind('\\'));
 }
 
-struct PluginFolder {
-  std::string path;
-  PluginFolder() {
-    char name[PATH_SIZE];
-    MakeUniqueTempName(nullptr, name);
-    path = name;
-    path.resize(path.size() - 4);
-    CreateDirectoryA(path.c_str(), nullptr);
-  }
-  ~PluginFolder() {
-    UnloadTransitionPlugins();
-    DeleteTree(path.c_str());
-  }
+// A temp folder of plug-in files; the libraries are unloaded before the files go.
+struct PluginFolder : TempFolder {
+  ~PluginFolder() { UnloadTransitionPlugins(); }
   std::string Copy(const char *builtName, const char *as) const {
-    std::string target = path + "\\" + as;
+    std::string target = File(as);
     CopyFileA((BinFolder() + "\\" + builtName).c_str(), target.c_str(), FALSE);
     return target;
   }
-  std::string Write(const char *as, const std::string &bytes) const {
-    std::string target = path + "\\" + as;
-    WriteWholeFile(target.c_str(), bytes.data(), static_cast<DWORD>(bytes.size()), false);
-    return target;
-  }
+  std::string Write(const char *as, const std::string &bytes) const { return Put(as, bytes); }
 };
 }  // namespace
 
