@@ -273,6 +273,17 @@ TEST(PictureOrientation, EveryExifOrientationIsShownUpright) {
   EXPECT_EQ(PictureExifOrientation(plain.data(), plain.size(), FORMAT_JPEG), 0);
 }
 
+TEST(PictureOrientation, TiffTagGivesTheCodeOverThePixelsAsStored) {
+  for (auto [name, code] : {std::pair<const char *, int32_t>{"pattern_tag6.tif", 1}, {"pattern_tag3.tif", 2}}) {
+    DecodedPicture picture;
+    std::string error;
+    ASSERT_EQ(DecodePictureFile(Fixture(name).c_str(), 0, &picture, &error), 1) << error;
+    EXPECT_EQ(picture.orientation, code) << name;
+    EXPECT_EQ(Pixels(picture.dib), kPattern) << name;
+    MemFree(&picture.dib);
+  }
+}
+
 // ---- importing into a saver -------------------------------------------------------
 
 std::vector<std::string> Entries(const std::string &folder) {
