@@ -181,7 +181,7 @@ TEST_F(Scheduler, StartPlayFailsAndStopsWhenThePlayTimerCannotBeSet) {
   EXPECT_EQ(Player.playerWindow, nullptr);
   EXPECT_EQ(Player.playTimer, 0u);
   EXPECT_EQ(Player.layers.count, 0);
-  EXPECT_EQ(voiceWindow, nullptr);  // nothing was left playing
+  EXPECT_EQ(Audio.voiceWindow, nullptr);  // nothing was left playing
 }
 
 namespace {

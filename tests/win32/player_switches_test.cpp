@@ -79,8 +79,8 @@ class Switches : public PlayerTest {
     ParsePlayerSettings(stored, &Startup.settings);
     Seen seen = {};
     EXPECT_EQ(Start(), 1);
-    seen.voiceAtStart = voiceWindow != nullptr;
-    seen.musicAtStart = bgmWindow != nullptr;
+    seen.voiceAtStart = Audio.voiceWindow != nullptr;
+    seen.musicAtStart = Audio.bgmWindow != nullptr;
     // Showing the window makes a mouse move, which would end the fade; the
     // saver's settle time swallows it.
     MSG mouse;
@@ -94,13 +94,13 @@ class Switches : public PlayerTest {
     seen.picture = s.At(200, 150);
     seen.text = s.At(textCentre.x, textCentre.y);
     seen.page = s.At(700, 100);
-    HWND firstVoice = voiceWindow;
-    EXPECT_TRUE(PumpUntil([&] { return !voiceWindow && !(firstVoice && IsWindow(firstVoice)); }));
+    HWND firstVoice = Audio.voiceWindow;
+    EXPECT_TRUE(PumpUntil([&] { return !Audio.voiceWindow && !(firstVoice && IsWindow(firstVoice)); }));
     FakeNow() = 1000 + 2000;
     PlayTick(window, Player.playTimer);
     seen.changed = Player.currentPage == 1;
-    seen.voiceAfterChange = voiceWindow != nullptr;
-    seen.musicAfterChange = bgmWindow != nullptr;
+    seen.voiceAfterChange = Audio.voiceWindow != nullptr;
+    seen.musicAfterChange = Audio.bgmWindow != nullptr;
     seen.effects = ProbeCallsMade().size();
     seen.fades = Fades();
     seen.mediaWindows = MediaWindowsOfThisThread();

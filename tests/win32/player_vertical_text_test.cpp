@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "player/page_text.h"
 #include "tests/win32/player_fixture.h"
 
 using namespace player_test;

@@ -75,7 +75,7 @@ TEST_F(SaverInput, AKeyOrARightClickStopsVoiceAndMusic) {
     CopyPath(Show.bgmPaths.paths[0], music.c_str());
     ASSERT_EQ(Start(), 1);
     // The preview plays no music: there the voice alone is checked.
-    HWND voiceBefore = voiceWindow, musicBefore = bgmWindow;
+    HWND voiceBefore = Audio.voiceWindow, musicBefore = Audio.bgmWindow;
     ASSERT_NE(voiceBefore, nullptr);
     ASSERT_EQ(ModeOf(voiceBefore), MCI_MODE_PLAY);
     if (!c.preview) {
@@ -87,8 +87,8 @@ TEST_F(SaverInput, AKeyOrARightClickStopsVoiceAndMusic) {
     ScreenSaverProc(window, c.message, c.wParam, MAKELPARAM(5, 5));
 
     // Stopped within the handler: the players are closed and forgotten.
-    EXPECT_EQ(voiceWindow, nullptr);
-    EXPECT_EQ(bgmWindow, nullptr);
+    EXPECT_EQ(Audio.voiceWindow, nullptr);
+    EXPECT_EQ(Audio.bgmWindow, nullptr);
     EXPECT_FALSE(IsWindow(voiceBefore));
     if (musicBefore) {
       EXPECT_FALSE(IsWindow(musicBefore));
@@ -98,8 +98,8 @@ TEST_F(SaverInput, AKeyOrARightClickStopsVoiceAndMusic) {
     EXPECT_EQ(PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, !c.preview);
     // Whatever the stopped players reported is handled: nothing starts again.
     EXPECT_TRUE(HandleQueued());
-    EXPECT_EQ(voiceWindow, nullptr);
-    EXPECT_EQ(bgmWindow, nullptr);
+    EXPECT_EQ(Audio.voiceWindow, nullptr);
+    EXPECT_EQ(Audio.bgmWindow, nullptr);
     EXPECT_EQ(MediaWindowsOfThisThread(), 0);
     EXPECT_TRUE(IsWindow(window));
   }
