@@ -189,23 +189,31 @@ case "$case_name" in
     check "nothing is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
   folder)
-    # A saver made from a folder: the portrait picture fitted for this
-    # 1024 x 768 screen with the documented margin of 768 / 36 = 21 pixels
-    # comes in through nijimu with its defaults; the text file is left out.
+    # A saver made from a folder. Its one picture is a phone-style JPEG: stored
+    # 128 x 64 (red left half, green right half) with an EXIF orientation that
+    # says "turn a quarter clockwise" (6), so upright it is a 64 x 128
+    # portrait, red above green. Fitted for this 1024 x 768 screen with the
+    # documented margin of 768 / 36 = 21 pixels, it comes in through nijimu
+    # with its defaults; the text file named .jpg is left out.
     mkdir "$work/pics"
-    convert -size 64x128 xc:'#20c040' -quality 100 "$work/pics/1.jpg"
+    convert -size 64x64 xc:'#e02020' -size 64x64 xc:'#20c040' +append -quality 100 "$work/wide.jpg"
+    app1='\xff\xe1\x00\x22Exif\x00\x00II\x2a\x00\x08\x00\x00\x00\x01\x00\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00'
+    { head -c 2 "$work/wide.jpg"; printf "$app1"; tail -c +3 "$work/wide.jpg"; } >"$work/pics/1.jpg"
     printf 'not a picture\n' >"$work/pics/2.jpg"
     "$pack" folder "$work/pics" -o "$work/Folder.scr" --player "$bin/VORMKIT.scr" --screen 1024x768 \
       --time 60 --background '#2040c0' >/dev/null
     check "the folder became a saver" test -f "$work/Folder.scr"
     start_saver "$work/Folder.scr" /s
     check "the full-screen window appears" wait_window '^Screen Saver$' 300
-    # The box is 982 x 726; the picture as high as the box: 363 x 726, from x 330.
+    # The box is 982 x 726 from (21, 21); the portrait as high as the box:
+    # 363 x 726, from x 330 to 693 and y 21 to 747, red down to y 384.
     left=$((21 + (982 - 363) / 2)) right=$((21 + (982 - 363) / 2 + 363))
-    points=("$((left - 6)) 384 32 64 192 0" "$((left + 6)) 384 32 192 64 12" "$((right - 6)) 384 32 192 64 12"
-            "$((right + 6)) 384 32 64 192 0" "512 $((21 - 6)) 32 64 192 0" "512 $((21 + 6)) 32 192 64 12")
-    names=("the background left of the picture" "the picture's left edge" "the picture's right edge"
-           "the background right of the picture" "the top margin" "the picture below the top margin")
+    points=("$((left - 6)) 200 32 64 192 0" "$((left + 6)) 200 224 32 32 12" "$((right - 6)) 570 32 192 64 12"
+            "$((right + 6)) 570 32 64 192 0" "512 $((21 - 6)) 32 64 192 0" "512 $((21 + 6)) 224 32 32 12"
+            "512 $((747 - 6)) 32 192 64 12" "512 $((747 + 6)) 32 64 192 0")
+    names=("the background left of the picture" "red at the picture's top left" "green at its bottom right"
+           "the background right of the picture" "the top margin" "red below the top margin"
+           "green above the bottom margin" "the bottom margin")
     fitted() {  # the last screenshot shows every point in its colour
       local p
       for p in "${points[@]}"; do set -- $p; near "$(pixel "$work/shot.png" "$1" "$2")" "$3" "$4" "$5" "$6" || return 1; done
