@@ -1,10 +1,12 @@
-// Finding and starting the web browser.
+// Finding the web browser and starting it on a web address or on a page of
+// the program's own.
 #include "shell/base/system_ops.h"
 
 #include <cstdio>
 #include <initializer_list>
 #include <cstring>
 
+#include "shell/base/browser_command.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/path_ops.h"
@@ -63,14 +65,28 @@ int FindBrowser(char *buffer) {
   return 1;
 }
 
-int OpenInBrowser(const char *target) {
+// Starts the browser on one argument, both quoted; 0 when no browser is
+// known or the argument could break out of its quotes.
+static int StartBrowser(const char *argument) {
   char browser[PATH_SIZE];
   if (!FindBrowser(browser)) return 0;
-  size_t size = strlen(browser) + strlen(target) + 8;
+  size_t size = strlen(browser) + strlen(argument) + 6;
   char *command = static_cast<char *>(MemAlloc(size));
   if (!command) return 0;
-  snprintf(command, size, "%s \"%s\"", browser, target);
-  WinExec(command, SW_SHOWNORMAL);
+  int ok = BrowserCommandLine(command, size, browser, argument);
+  if (ok) WinExec(command, SW_SHOWNORMAL);
   MemFreePtr(command);
-  return 1;
+  return ok;
+}
+
+int OpenInBrowser(const char *target) {
+  // The address comes from the show file: only a plain web address is opened,
+  // never a local file (which the explorer fallback would run) or a script.
+  if (!IsWebAddress(target)) return 0;
+  return StartBrowser(target);
+}
+
+int OpenLocalPageInBrowser(const char *path) {
+  if (!path) return 0;
+  return StartBrowser(path);
 }

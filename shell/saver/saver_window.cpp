@@ -22,7 +22,7 @@ static_assert(WM_SAVER_BEGIN == 1079, "the settle message");
 
 static void OpenHelp() {
   char help[PATH_SIZE];
-  if (CopyPath(help, Startup.programFolder) && JoinPath(help, "help\\index.html")) OpenInBrowser(help);
+  if (CopyPath(help, Startup.programFolder) && JoinPath(help, "help\\index.html")) OpenLocalPageInBrowser(help);
 }
 
 LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

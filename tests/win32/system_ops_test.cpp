@@ -1,4 +1,5 @@
-// Centring over the owner and finding the browser from the html association.
+// Centring over the owner, finding the browser from the html association and
+// starting it only on what is safe to hand it.
 #include "shell/base/center_window.h"
 #include "shell/base/system_ops.h"
 
@@ -6,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "shell/base/file_ops.h"
 #include "shell/base/path_ops.h"
@@ -112,4 +116,89 @@ TEST(FindBrowser, MissingProgramFails) {
   char browser[PATH_SIZE] = "junk";
   EXPECT_EQ(FindBrowser(browser), 0);
   EXPECT_STREQ(browser, "");
+}
+
+namespace {
+// A stand-in browser (browser_probe.exe, which records its arguments in
+// args.txt beside itself) in the folder "web browser" of a temp folder of its
+// own, made the program of the .htm association. A second copy, the decoy,
+// lies at "web.exe" in the temp folder: an unquoted "...\web browser\web.exe"
+// on a command line starts the decoy instead.
+struct SpacedBrowser {
+  std::string base, folder, program, record, decoy, decoyRecord;
+  bool copied;
+  SpacedBrowser() {
+    char temp[PATH_SIZE];
+    GetTempPathA(PATH_SIZE, temp);
+    base = std::string(temp) + "vkweb" + std::to_string(GetCurrentProcessId());
+    folder = base + "\\web browser";
+    program = folder + "\\web.exe";
+    record = folder + "\\args.txt";
+    decoy = base + "\\web.exe";
+    decoyRecord = base + "\\args.txt";
+    CreateDirectoryA(base.c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string self = ExistingProgram();
+    std::string probe = self.substr(0, self.rfind('\\') + 1) + "browser_probe.exe";
+    copied = CopyFileA(probe.c_str(), program.c_str(), FALSE) && CopyFileA(probe.c_str(), decoy.c_str(), FALSE);
+  }
+  ~SpacedBrowser() {
+    DeleteFileA(record.c_str());
+    DeleteFileA(decoyRecord.c_str());
+    Delete(program);
+    Delete(decoy);
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(base.c_str());
+  }
+  // A probe may still be ending: its file is given a generous while to come free.
+  static void Delete(const std::string &file) {
+    for (int i = 0; i < 300 && !DeleteFileA(file.c_str()); ++i) {
+      if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) break;
+      Sleep(100);
+    }
+  }
+  // The arguments the browser recorded (count first), once it has written them.
+  std::vector<std::string> WaitForRecord() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 300 && GetFileAttributesA(record.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+    FILE *f = fopen(record.c_str(), "rb");
+    if (!f) return lines;
+    char line[1024];
+    while (fgets(line, sizeof line, f)) lines.push_back(std::string(line, strcspn(line, "\r\n")));
+    fclose(f);
+    DeleteFileA(record.c_str());
+    return lines;
+  }
+};
+}  // namespace
+
+TEST(OpenInBrowser, OpensNothingButAPlainWebAddress) {
+  SpacedBrowser browser;
+  ASSERT_TRUE(browser.copied);
+  HtmAssociation association("\"" + browser.program + "\" \"%1\"");
+  // A quote in the address would end it and pass the rest as browser options.
+  EXPECT_EQ(OpenInBrowser("http://example.jp/\" --user-data-dir=C:\\evil \""), 0);
+  EXPECT_EQ(OpenInBrowser("C:\\WINDOWS\\system32\\notepad.exe"), 0);
+  EXPECT_EQ(OpenInBrowser("javascript:alert(1)"), 0);
+  EXPECT_EQ(OpenInBrowser("ftp://example.jp/"), 0);
+  EXPECT_EQ(OpenLocalPageInBrowser("C:\\help\" --evil \"x"), 0);
+}
+
+TEST(OpenInBrowser, StartsABrowserInAFolderWithASpace) {
+  SpacedBrowser browser;
+  ASSERT_TRUE(browser.copied);
+  HtmAssociation association("\"" + browser.program + "\" \"%1\"");
+  const char *address = "http://example.jp/a b?x=1&y=2";
+  ASSERT_EQ(OpenInBrowser(address), 1);
+  std::vector<std::string> args = browser.WaitForRecord();
+  ASSERT_EQ(args.size(), 2u);
+  EXPECT_EQ(args[0], "2") << "the program path and the address, nothing else";
+  EXPECT_EQ(args[1], address);
+  // The help page: a local path of the program's own, with a space in it.
+  const char *help = "C:\\My Saver\\help\\index.html";
+  ASSERT_EQ(OpenLocalPageInBrowser(help), 1);
+  args = browser.WaitForRecord();
+  ASSERT_EQ(args.size(), 2u);
+  EXPECT_EQ(args[1], help);
+  EXPECT_EQ(GetFileAttributesA(browser.decoyRecord.c_str()), INVALID_FILE_ATTRIBUTES) << "the decoy never ran";
 }
