@@ -182,10 +182,18 @@ bool FillPage(const Layout &l, const Picture &picture, const FolderOptions &opti
   RECT place;
   if (picture.orientation % 2) FitPicture(l, picture.height, picture.width, &place);
   else FitPicture(l, picture.width, picture.height, &place);
-  record.placement[0] = double(place.left) / l.width;
-  record.placement[1] = double(place.top) / l.height;
-  record.placement[2] = double(place.right) / l.width;
-  record.placement[3] = double(place.bottom) / l.height;
+  // A placement holds the picture as stored; the player turns a quarter-turned
+  // picture's rectangle about its top-left corner, so store the fitted
+  // (upright) box with its sides exchanged.
+  RECT stored = place;
+  if (picture.orientation % 2) {
+    stored.right = place.left + (place.bottom - place.top);
+    stored.bottom = place.top + (place.right - place.left);
+  }
+  record.placement[0] = double(stored.left) / l.width;
+  record.placement[1] = double(stored.top) / l.height;
+  record.placement[2] = double(stored.right) / l.width;
+  record.placement[3] = double(stored.bottom) / l.height;
   return !options.captions || AddCaption(l, place, Caption(picture.name), options.background, page);
 }
 
