@@ -1,5 +1,6 @@
 // Pull toward grey: channel arithmetic worked by hand, the input left alone,
-// an 8-bit picture expanded first, and damaged input refused.
+// an 8-bit picture expanded first, damaged input refused, and the 32-bit
+// frame picture against the formula.
 #include "transitions/gray/gray_pull.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "shell/base/mem_block.h"
 #include "shell/base/win_types.h"
+#include "transitions/frame_picture.h"
 
 namespace {
 int Stride24(int w) { return (w * 3 + 3) & ~3; }
@@ -137,5 +139,41 @@ TEST(GrayPull, DamagedInputIsRefused) {
   memcpy(small, dib, 60);
   EXPECT_EQ(DibPullToGray(small, 50), nullptr);
   MemFree(&small);
+  MemFree(&dib);
+}
+
+// The frame picture form: every channel value at every percentage lands in
+// its place of the 32-bit pixel, and mismatched pictures are refused.
+TEST(GrayPull, FramePictureHoldsThePulledPixelsAt32Bits) {
+  uint8_t values[256];
+  for (int i = 0; i < 256; ++i) values[i] = static_cast<uint8_t>(i);
+  // 5 x 52 pixels: rows of 15 bytes padded to 16; every value in every channel.
+  void *dib = Make24(5, 52, values, 256);
+  const uint8_t *in = static_cast<uint8_t *>(dib) + 40;
+  void *frame = FramePictureNew(5, 52);
+  ASSERT_NE(frame, nullptr);
+  auto *fh = static_cast<BITMAPINFOHEADER *>(frame);
+  EXPECT_EQ(fh->biBitCount, 32);
+  EXPECT_EQ(fh->biWidth, 5);
+  EXPECT_EQ(fh->biHeight, 52);
+  EXPECT_EQ(MemSize(frame), 40u + 5 * 52 * 4);
+  for (int percent = 0; percent <= 100; ++percent) {
+    ASSERT_EQ(PullToGrayFrame(dib, percent, frame), 1);
+    const uint32_t *o = FramePixels(frame);
+    for (int y = 0; y < 52; ++y)
+      for (int x = 0; x < 5; ++x) {
+        const uint8_t *p = in + y * 16 + x * 3;
+        const uint32_t want = static_cast<uint32_t>(Expected(p[2], percent)) << 16 |
+                              static_cast<uint32_t>(Expected(p[1], percent)) << 8 | Expected(p[0], percent);
+        ASSERT_EQ(o[y * 5 + x], want) << percent << "% pixel " << x << "," << y;
+      }
+  }
+  void *other = FramePictureNew(5, 51);
+  EXPECT_EQ(PullToGrayFrame(dib, 50, other), 0) << "another size";
+  EXPECT_EQ(PullToGrayFrame(frame, 50, frame), 0) << "a 32-bit source";
+  EXPECT_EQ(PullToGrayFrame(nullptr, 50, frame), 0);
+  EXPECT_EQ(FramePictureNew(0, 5), nullptr);
+  MemFree(&other);
+  MemFree(&frame);
   MemFree(&dib);
 }

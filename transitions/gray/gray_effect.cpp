@@ -1,6 +1,9 @@
 // The frames, defaults and dialog of gray. Unlike the other effects it always
 // works on destRect (whatever wholeWindow says), takes `wait` frames for each
 // half, and paints the margins around destRect itself once both halves ran.
+// Each half pulls its picture toward grey into one 32-bit frame picture made
+// for the half: the pixels of the 24-bit pull, without a picture made and
+// freed per frame, drawn without conversion.
 #include "transitions/gray/gray_effect.h"
 
 #include <cstring>
@@ -9,6 +12,7 @@
 #include "shell/base/mem_block.h"
 #include "transitions/effect_frame.h"
 #include "transitions/effect_limits.h"
+#include "transitions/frame_picture.h"
 #include "transitions/gray/gray_pull.h"
 
 const char GrayName[] = "グレイ";
@@ -44,20 +48,30 @@ void *OldContent(const TransitionParams *params, const RECT &area, int w, int h)
   return dib;
 }
 
-// One half: `frames` frames of `picture` pulled by percent(i). 0 when a pull
-// fails or the user interrupts.
+// One half: `frames` frames of `picture` pulled by percent(i). 0 when the
+// memory for the frames cannot be had or the user interrupts.
 int RunHalf(TransitionParams *params, const void *picture, const RECT &area, int w, int h, int32_t frames,
             bool intoGray, int *frame) {
-  for (int32_t i = 0; i < frames; ++i) {
+  if (frames <= 0) return 1;
+  // The pull works on 24 bits; a picture of another depth is widened once.
+  void *wide = DibGetBitCount(picture) == 24 ? nullptr : DibToRgb24(picture);
+  const void *source = wide ? wide : picture;
+  SIZE size;
+  void *pulled = DibGetSize(source, &size) ? FramePictureNew(size.cx, size.cy) : nullptr;
+  int result = 1;
+  for (int32_t i = 0; i < frames && result; ++i) {
     const int percent = static_cast<int>(100 * (intoGray ? i : frames - i) / frames);
-    void *pulled = DibPullToGray(picture, percent);
-    if (!pulled) return 0;
+    if (!pulled || !PullToGrayFrame(source, percent, pulled)) {
+      result = 0;
+      break;
+    }
     DibDraw(params->dc, area.left, area.top, w, h, pulled, 0, 0);
-    MemFree(&pulled);
     EffectFrameDone((*frame)++);
-    if (EffectInterrupted(params)) return 0;
+    if (EffectInterrupted(params)) result = 0;
   }
-  return 1;
+  MemFree(&pulled);
+  MemFree(&wide);
+  return result;
 }
 
 void PaintMargins(const TransitionParams *params, const RECT &client, const RECT &area) {

@@ -1,10 +1,12 @@
 // The pixel work of the gray effect: pull toward grey.
 #include "transitions/gray/gray_pull.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
+#include "transitions/frame_picture.h"
 
 namespace {
 inline BYTE Pull(BYTE v, int amount) {
@@ -49,4 +51,32 @@ void *DibPullToGray(const void *dib, int percent) {
   }
   MemFree(&wide);
   return out;
+}
+
+int PullToGrayFrame(const void *dib, int percent, void *frame) {
+  BITMAPINFOHEADER in, out;
+  if (!DibIsWhole(dib) || !DibIsWhole(frame) || !DibGetHeader(dib, &in) || !DibGetHeader(frame, &out)) return 0;
+  if (in.biBitCount != 24 || out.biBitCount != 32 || out.biCompression != BI_RGB || in.biWidth != out.biWidth ||
+      in.biHeight != out.biHeight || in.biHeight <= 0)
+    return 0;
+  if (percent < 0) percent = 0;
+  if (percent > 100) percent = 100;
+  const int amount = percent * 128 / 100;
+  // Each channel value's pulled value, already in its place in the pixel.
+  uint32_t blue[256], green[256], red[256];
+  for (int v = 0; v < 256; ++v) {
+    const uint32_t pulled = Pull(static_cast<BYTE>(v), amount);
+    blue[v] = pulled;
+    green[v] = pulled << 8;
+    red[v] = pulled << 16;
+  }
+  const int32_t width = in.biWidth, height = in.biHeight;
+  const size_t stride = DibStride(width, 24);
+  const BYTE *src = DibBits(dib);
+  uint32_t *dst = FramePixels(frame);
+  for (int32_t y = 0; y < height; ++y) {
+    const BYTE *s = src + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < width; ++x, s += 3) *dst++ = blue[s[0]] | green[s[1]] | red[s[2]];
+  }
+  return 1;
 }

@@ -7,3 +7,8 @@
 // changed, a picture of another depth is first expanded to 24 bits. Null
 // for a null or damaged input, or when the memory cannot be had.
 void *DibPullToGray(const void *dib, int percent);
+
+// The same pull as a 32-bit frame picture: fills `frame` (FramePictureNew of
+// the 24-bit `dib`'s size) with the pixels DibPullToGray makes, through one
+// table of the 256 channel values. 0 when the two do not fit together.
+int PullToGrayFrame(const void *dib, int percent, void *frame);
