@@ -7,14 +7,6 @@ namespace {
 // Larger than any ratio a pixel can have (|1024 * side| < 2^35).
 constexpr int64_t RAY_INFINITE = INT64_C(1) << 40;
 
-// The slope of a ray, scaled by 1024 and truncated toward zero. A ray whose
-// end lies on or beyond the centre line (divisor 0 or less) is taken as
-// lying exactly along that line.
-int64_t RayRatio(int64_t numerator, int64_t divisor) {
-  if (divisor > 0) return numerator * 1024 / divisor;
-  return numerator > 0 ? RAY_INFINITE : numerator < 0 ? -RAY_INFINITE : 0;
-}
-
 inline void CopyPixel(const ClockPictures *p, int32_t j, int32_t r) {
   const size_t at = static_cast<size_t>(r) * p->stride + static_cast<size_t>(j) * 3;
   p->work[at] = p->fresh[at];
@@ -30,11 +22,16 @@ inline int32_t UnsignedMod(int32_t value, int32_t step) {
 }
 }  // namespace
 
+int64_t ClockRayRatio(int64_t numerator, int64_t divisor) {
+  if (divisor > 0) return numerator * 1024 / divisor;
+  return numerator > 0 ? RAY_INFINITE : numerator < 0 ? -RAY_INFINITE : 0;
+}
+
 void SectorH(const ClockPictures *p, int32_t x0, int32_t y0, int32_t b, int32_t c, int clockwise) {
   const int32_t cx = p->cx, cy = p->cy;
   if (c == cy) return;
-  const int64_t fixed = RayRatio(static_cast<int64_t>(cx) - x0, static_cast<int64_t>(cy) - y0);
-  const int64_t moving = RayRatio(static_cast<int64_t>(cx) - b, cy);
+  const int64_t fixed = ClockRayRatio(static_cast<int64_t>(cx) - x0, static_cast<int64_t>(cy) - y0);
+  const int64_t moving = ClockRayRatio(static_cast<int64_t>(cx) - b, cy);
   const bool upper = c > cy;
   // Upper half: rows above the centre; lower half: rows below it.
   const int32_t firstRow = upper ? cy + 1 : 0, endRow = upper ? p->height : (cy < p->height ? cy : p->height);
@@ -54,8 +51,8 @@ void SectorH(const ClockPictures *p, int32_t x0, int32_t y0, int32_t b, int32_t 
 void SectorV(const ClockPictures *p, int32_t x0, int32_t y0, int32_t b, int32_t c, int clockwise) {
   const int32_t cx = p->cx, cy = p->cy;
   if (b == cx) return;
-  const int64_t fixed = RayRatio(static_cast<int64_t>(y0) - cy, static_cast<int64_t>(cx) - x0);
-  const int64_t moving = RayRatio(static_cast<int64_t>(c) - cy, cx);
+  const int64_t fixed = ClockRayRatio(static_cast<int64_t>(y0) - cy, static_cast<int64_t>(cx) - x0);
+  const int64_t moving = ClockRayRatio(static_cast<int64_t>(c) - cy, cx);
   const bool right = b > cx;
   const int32_t firstCol = right ? cx + 1 : 0, endCol = right ? p->width : (cx < p->width ? cx : p->width);
   // Clockwise fills keep the rows up to y0, the other way the rows from y0 up.

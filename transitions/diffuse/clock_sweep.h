@@ -17,6 +17,11 @@ struct ClockPictures {
   int32_t cx, cy;               // width div 2, height div 2
 };
 
+// The slope of a ray scaled by 1024 and truncated toward zero; a ray whose
+// end lies on or beyond the centre line (divisor 0 or less) lies exactly
+// along that line (a ratio beyond any pixel's, or 0).
+int64_t ClockRayRatio(int64_t numerator, int64_t divisor);
+
 // Fills the sector between a fixed ray through the centre and the point
 // (x0, y0) and a moving ray ending at b on the top (c > cy) or bottom
 // (c < cy) edge; clockwise 1 copies pixels whose ratio lies from the moving

@@ -1,7 +1,9 @@
 // The frames, defaults and dialog of diffuse. The sweep runs in a working
 // copy of the picture (old screen pixels, overwritten sector by sector with
 // the new picture) and each frame shows the quarter that changed, 1:1.
-// The geometry is in clock_sweep.cpp; this file owns the GDI side.
+// The geometry is in clock_sweep.cpp; the fills and the drawing go row by
+// row (sweep_rows.cpp), so that a frame copies and draws only the pixels its
+// sector adds; this file owns the GDI side.
 #include "transitions/diffuse/diffuse_effect.h"
 
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "shell/base/mem_block.h"
 #include "transitions/abort_poll.h"
 #include "transitions/diffuse/clock_sweep.h"
+#include "transitions/diffuse/sweep_rows.h"
 #include "transitions/effect_frame.h"
 
 const char DiffuseName[] = "クロック";
@@ -52,6 +55,18 @@ void *WorkingPicture(const void *fresh, const void *old, size_t pixelBytes) {
   return work;
 }
 
+// Where the frames of one call are drawn.
+struct Screen {
+  HDC dc;
+  int32_t left, top;
+  const void *work;
+};
+
+void DrawBand(void *context, int32_t x, int32_t y, int32_t width, int32_t height) {
+  const Screen *screen = static_cast<const Screen *>(context);
+  DibStretchDraw(screen->dc, screen->left + x, screen->top + y, width, height, screen->work, x, y, width, height);
+}
+
 bool Is24Bit(const void *dib, int32_t width, int32_t height) {
   SIZE size;
   return DibGetSize(dib, &size) && size.cx == width && size.cy == height && DibGetBitCount(dib) == 24;
@@ -82,23 +97,25 @@ int DiffuseRun(TransitionParams *params) {
   if (fresh) work = WorkingPicture(fresh, old, pixelBytes);
 
   int result = 0;
-  if (work) {
+  SweepRows rows;
+  if (work && SweepRowsStart(&rows, width, height)) {
     ClockPictures pictures = {static_cast<unsigned char *>(DibBits(work)), DibBits(fresh), width, height,
                               DibStride(width, 24), sweep.cx, sweep.cy};
+    Screen screen = {params->dc, dest.left, dest.top, work};
     ClockFrame frame;
     int count = 0;
     result = 1;
     while (NextClockFrame(&sweep, &frame)) {
-      FillClockSector(&pictures, &frame);
+      FillClockSectorRows(&pictures, &frame, &rows);
       if (frame.width > 0 && frame.height > 0)
-        DibStretchDraw(params->dc, dest.left + frame.x, dest.top + frame.y, frame.width, frame.height, work, frame.x,
-                       frame.y, frame.width, frame.height);
+        ShowChangedBands(&rows, frame.x, frame.y, frame.width, frame.height, DrawBand, &screen);
       EffectFrameDone(count++);
       if (params->abortable == 1 && AbortRequestedNoWheel(params->mouseMoveAborts)) {
         result = 0;
         break;
       }
     }
+    SweepRowsEnd(&rows);
   }
   MemFree(&work);
   MemFree(&fresh);
