@@ -4,7 +4,8 @@
 # 1920 x 1080 and 3840 x 2160 (old and new alternating, best of RUNS runs),
 # the growth from 1920 x 1080 to 3840 x 2160 (4 times the pixels), and the
 # time from a key press during the effect to its return at 3840 x 2160.
-# Builds both versions' tools (scripts/effect-tools) and prints Markdown tables.
+# Builds effects_bench with each version's effects (the benchmark's own code
+# from NEW, scripts/effect-tools) and prints Markdown tables.
 # Usage: bench/effects.sh [--arch i686|x86_64] [--runs N] OLD [NEW]
 #   OLD, NEW: commits; NEW defaults to the working tree (".").
 set -eu
@@ -19,7 +20,7 @@ done
 [ $# -ge 1 ] || { sed -n '2,9p' "$0" >&2; exit 2; }
 old=$1
 new=${2:-.}
-old_bin=$("$tools" build "$old" "$arch")
+old_bin=$("$tools" build "$old" "$arch" "$new")
 new_bin=$("$tools" build "$new" "$arch")
 log=$top/build/effect-tools/bench-$arch.txt
 : >"$log"

@@ -5,13 +5,14 @@
 //
 // Usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N]
 //                [--param I=V ...] [--whole 0|1] [--picture FILE] [--every N] [--time 1]
-//                [--seed N] [--hashes FILE]
+//                [--seed N] [--hashes FILE] [--picture-size WxH]
 // With --time 1 no frame is written: the effect runs with its real sleeps
 // and the time of the whole run is printed. With --seed N the random orders
 // are seeded from a clock that starts at N and advances 1 ms per reading,
 // so that two runs (or two builds) draw the same frames. With --hashes FILE
 // every frame's pixels are hashed (64-bit FNV-1a over the 24-bit rows) into
-// one line of FILE, whether or not --every saves it as a BMP.
+// one line of FILE, whether or not --every saves it as a BMP. The generated
+// picture has the destination's size unless --picture-size gives another.
 #include <windows.h>
 
 #include <cstdint>
@@ -64,6 +65,7 @@ void WINAPI NoSleep(DWORD) {}
 int Usage() {
   fprintf(stderr, "usage: tnsview EFFECT OUTDIR [--size WxH] [--dest L,T,R,B] [--wait N] [--param I=V]...\n"
                   "       [--whole 0|1] [--picture FILE] [--every N] [--time 1] [--seed N] [--hashes FILE]\n"
+                  "       [--picture-size WxH]\n"
                   "effects:");
   for (const EffectEntry *e = EffectTable; e->name; ++e) fprintf(stderr, " %s", e->name);
   fprintf(stderr, "\n");
@@ -84,6 +86,7 @@ int main(int argc, char **argv) {
   memset(&params, 0, sizeof params);
   effect->defaults(&params);
   const char *pictureFile = nullptr, *hashFile = nullptr;
+  int pictureWidth = 0, pictureHeight = 0;
   for (int i = 3; i + 1 < argc; i += 2) {
     std::string opt = argv[i];
     const char *v = argv[i + 1];
@@ -96,6 +99,7 @@ int main(int argc, char **argv) {
     else if (opt == "--time") timed = atoi(v);
     else if (opt == "--seed") FixEffectClock(static_cast<uint32_t>(strtoul(v, nullptr, 0)));
     else if (opt == "--hashes") hashFile = v;
+    else if (opt == "--picture-size") sscanf(v, "%dx%d", &pictureWidth, &pictureHeight);
     else if (opt == "--param") {
       int index = 0, value = 0;
       if (sscanf(v, "%d=%d", &index, &value) == 2 && index >= 0 && index < EFFECT_PARAM_WORDS)
@@ -119,6 +123,10 @@ int main(int argc, char **argv) {
     }
 
   int32_t size[2] = {dest.right - dest.left, dest.bottom - dest.top};
+  if (pictureWidth > 0 && pictureHeight > 0) {
+    size[0] = pictureWidth;
+    size[1] = pictureHeight;
+  }
   void *picture = pictureFile ? PictureLoad(pictureFile, 1) : MakeEffectPicture(size[0], size[1]);
   if (!picture) {
     fprintf(stderr, "tnsview: cannot load %s\n", pictureFile);

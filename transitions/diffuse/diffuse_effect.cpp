@@ -48,13 +48,6 @@ void *FreshPicture(const void *image, const void *old, int32_t width, int32_t he
   return fitted;
 }
 
-// The old screen's pixels under a copy of the new picture's header.
-void *WorkingPicture(const void *fresh, const void *old, size_t pixelBytes) {
-  void *work = MemDup(fresh);
-  if (work) memcpy(DibBits(work), DibBits(old), pixelBytes);
-  return work;
-}
-
 // Where the frames of one call are drawn.
 struct Screen {
   HDC dc;
@@ -82,25 +75,32 @@ int DiffuseRun(TransitionParams *params) {
   if (!StartClockSweep(&sweep, width, height, ClockStep(params->wait), params->effectParams[DIFFUSE_PATTERN_WORD]))
     return EffectFinish(params, 0);
 
-  // The old content of the rectangle.
+  // The old content of the rectangle, as 24-bit pixels; it becomes the
+  // working picture once the new picture has been fitted.
   HBITMAP bitmap = CreateCompatibleBitmap(params->dc, width, height);
   HDC memDc = bitmap ? CreateCompatibleDC(params->dc) : nullptr;
-  HGDIOBJ oldBitmap = nullptr;
-  void *old = nullptr, *fresh = nullptr, *work = nullptr;
-  const size_t pixelBytes = static_cast<size_t>(DibStride(width, 24)) * static_cast<size_t>(height);
+  void *work = nullptr, *fitted = nullptr;
   if (memDc) {
-    oldBitmap = SelectObject(memDc, bitmap);
+    HGDIOBJ previous = SelectObject(memDc, bitmap);
     BitBlt(memDc, 0, 0, width, height, params->dc, dest.left, dest.top, SRCCOPY);
-    old = CaptureDC(memDc, width, height);
+    // A bitmap must not stay selected while its bits are read.
+    SelectObject(memDc, previous);
+    work = DibFromBitmap(bitmap, BI_RGB, 24, nullptr);
+    DeleteDC(memDc);
   }
-  if (old && Is24Bit(old, width, height)) fresh = FreshPicture(params->image, old, width, height);
-  if (fresh) work = WorkingPicture(fresh, old, pixelBytes);
+  if (bitmap) DeleteObject(bitmap);
+  // The new picture: read where it is when it already has the rectangle's
+  // size and 24 bits, else a fitted 24-bit copy.
+  const void *fresh = nullptr;
+  if (work && Is24Bit(work, width, height)) {
+    if (DibIsWhole(params->image) && Is24Bit(params->image, width, height)) fresh = params->image;
+    else fresh = fitted = FreshPicture(params->image, work, width, height);
+  }
 
   int result = 0;
   SweepRows rows;
-  if (work && SweepRowsStart(&rows, width, height)) {
-    ClockPictures pictures = {static_cast<unsigned char *>(DibBits(work)), DibBits(fresh), width, height,
-                              DibStride(width, 24), sweep.cx, sweep.cy};
+  if (fresh && SweepRowsStart(&rows, width, height)) {
+    ClockPictures pictures = {DibBits(work), DibBits(fresh), width, height, DibStride(width, 24), sweep.cx, sweep.cy};
     Screen screen = {params->dc, dest.left, dest.top, work};
     ClockFrame frame;
     int count = 0;
@@ -117,14 +117,8 @@ int DiffuseRun(TransitionParams *params) {
     }
     SweepRowsEnd(&rows);
   }
+  MemFree(&fitted);
   MemFree(&work);
-  MemFree(&fresh);
-  MemFree(&old);
-  if (memDc) {
-    SelectObject(memDc, oldBitmap);
-    DeleteDC(memDc);
-  }
-  if (bitmap) DeleteObject(bitmap);
   return EffectFinish(params, result);
 }
 
