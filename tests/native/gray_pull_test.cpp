@@ -1,6 +1,6 @@
 // Pull toward grey: channel arithmetic worked by hand, the input left alone,
 // an 8-bit picture expanded first, damaged input refused, and the 32-bit
-// frame picture against the formula.
+// bands against the formula.
 #include "transitions/gray/gray_pull.h"
 
 #include <gtest/gtest.h>
@@ -142,14 +142,20 @@ TEST(GrayPull, DamagedInputIsRefused) {
   MemFree(&dib);
 }
 
-// The frame picture form: every channel value at every percentage lands in
-// its place of the 32-bit pixel, and mismatched pictures are refused.
-TEST(GrayPull, FramePictureHoldsThePulledPixelsAt32Bits) {
+// The band form: every channel value at every percentage lands in its place
+// of the 32-bit pixel, a band holds the rows it names (counted from the top)
+// bottom-up like the picture, and mismatched pictures are refused.
+TEST(GrayPull, BandHoldsThePulledRowsAt32Bits) {
   uint8_t values[256];
   for (int i = 0; i < 256; ++i) values[i] = static_cast<uint8_t>(i);
   // 5 x 52 pixels: rows of 15 bytes padded to 16; every value in every channel.
   void *dib = Make24(5, 52, values, 256);
   const uint8_t *in = static_cast<uint8_t *>(dib) + 40;
+  auto want = [&](int x, int bottomUpRow, int percent) {
+    const uint8_t *p = in + bottomUpRow * 16 + x * 3;
+    return static_cast<uint32_t>(Expected(p[2], percent)) << 16 |
+           static_cast<uint32_t>(Expected(p[1], percent)) << 8 | Expected(p[0], percent);
+  };
   void *frame = FramePictureNew(5, 52);
   ASSERT_NE(frame, nullptr);
   auto *fh = static_cast<BITMAPINFOHEADER *>(frame);
@@ -158,22 +164,28 @@ TEST(GrayPull, FramePictureHoldsThePulledPixelsAt32Bits) {
   EXPECT_EQ(fh->biHeight, 52);
   EXPECT_EQ(MemSize(frame), 40u + 5 * 52 * 4);
   for (int percent = 0; percent <= 100; ++percent) {
-    ASSERT_EQ(PullToGrayFrame(dib, percent, frame), 1);
+    ASSERT_EQ(PullToGrayBand(dib, percent, 0, frame), 1);
     const uint32_t *o = FramePixels(frame);
     for (int y = 0; y < 52; ++y)
-      for (int x = 0; x < 5; ++x) {
-        const uint8_t *p = in + y * 16 + x * 3;
-        const uint32_t want = static_cast<uint32_t>(Expected(p[2], percent)) << 16 |
-                              static_cast<uint32_t>(Expected(p[1], percent)) << 8 | Expected(p[0], percent);
-        ASSERT_EQ(o[y * 5 + x], want) << percent << "% pixel " << x << "," << y;
-      }
+      for (int x = 0; x < 5; ++x) ASSERT_EQ(o[y * 5 + x], want(x, y, percent)) << percent << "% pixel " << x << "," << y;
   }
-  void *other = FramePictureNew(5, 51);
-  EXPECT_EQ(PullToGrayFrame(dib, 50, other), 0) << "another size";
-  EXPECT_EQ(PullToGrayFrame(frame, 50, frame), 0) << "a 32-bit source";
-  EXPECT_EQ(PullToGrayFrame(nullptr, 50, frame), 0);
+  // Seven rows from the eleventh from the top: the picture's bottom-up rows
+  // 35 .. 41, the lowest first.
+  void *band = FramePictureNew(5, 7);
+  ASSERT_EQ(PullToGrayBand(dib, 60, 10, band), 1);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 5; ++x) ASSERT_EQ(FramePixels(band)[y * 5 + x], want(x, 35 + y, 60)) << x << "," << y;
+  EXPECT_EQ(PullToGrayBand(dib, 60, 45, band), 1) << "the last seven rows";
+  EXPECT_EQ(FramePixels(band)[0], want(0, 0, 60));
+  EXPECT_EQ(PullToGrayBand(dib, 60, 46, band), 0) << "a band beyond the picture's last row";
+  EXPECT_EQ(PullToGrayBand(dib, 60, -1, band), 0);
+  void *other = FramePictureNew(4, 7);
+  EXPECT_EQ(PullToGrayBand(dib, 50, 0, other), 0) << "another width";
+  EXPECT_EQ(PullToGrayBand(frame, 50, 0, frame), 0) << "a 32-bit source";
+  EXPECT_EQ(PullToGrayBand(nullptr, 50, 0, frame), 0);
   EXPECT_EQ(FramePictureNew(0, 5), nullptr);
   MemFree(&other);
+  MemFree(&band);
   MemFree(&frame);
   MemFree(&dib);
 }

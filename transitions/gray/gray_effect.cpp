@@ -1,9 +1,9 @@
 // The frames, defaults and dialog of gray. Unlike the other effects it always
 // works on destRect (whatever wholeWindow says), takes `wait` frames for each
 // half, and paints the margins around destRect itself once both halves ran.
-// Each half pulls its picture toward grey into one 32-bit frame picture made
-// for the half: the pixels of the 24-bit pull, without a picture made and
-// freed per frame, drawn without conversion.
+// Each half pulls its picture toward grey into 32-bit bands made once for
+// the half: the pixels of the 24-bit pull, without a picture made and freed
+// per frame, drawn without conversion while each band is still in the cache.
 #include "transitions/gray/gray_effect.h"
 
 #include <cstring>
@@ -48,8 +48,16 @@ void *OldContent(const TransitionParams *params, const RECT &area, int w, int h)
   return dib;
 }
 
-// One half: `frames` frames of `picture` pulled by percent(i). 0 when the
-// memory for the frames cannot be had or the user interrupts.
+// Rows of a band: about 1 MB of 32-bit pixels, so that a band is pulled
+// and drawn while it is still in the cache.
+int32_t BandRows(int32_t width, int32_t height) {
+  const int32_t rows = width > 0 ? (1 << 18) / width : 1;
+  return rows < 1 ? 1 : rows > height ? height : rows;
+}
+
+// One half: `frames` frames of `picture` pulled by percent(i), each pulled
+// and drawn band by band. 0 when the memory for the bands cannot be had or
+// the user interrupts.
 int RunHalf(TransitionParams *params, const void *picture, const RECT &area, int w, int h, int32_t frames,
             bool intoGray, int *frame) {
   if (frames <= 0) return 1;
@@ -57,19 +65,29 @@ int RunHalf(TransitionParams *params, const void *picture, const RECT &area, int
   void *wide = DibGetBitCount(picture) == 24 ? nullptr : DibToRgb24(picture);
   const void *source = wide ? wide : picture;
   SIZE size;
-  void *pulled = DibGetSize(source, &size) ? FramePictureNew(size.cx, size.cy) : nullptr;
-  int result = 1;
+  const bool sized = DibGetSize(source, &size);
+  const int32_t rows = sized ? BandRows(size.cx, size.cy) : 0;
+  void *band = sized ? FramePictureNew(size.cx, rows) : nullptr;
+  // The picture's last rows, when they do not fill a band, have a band of their own.
+  void *last = band && size.cy % rows ? FramePictureNew(size.cx, size.cy % rows) : nullptr;
+  int result = band && (last || size.cy % rows == 0);
   for (int32_t i = 0; i < frames && result; ++i) {
     const int percent = static_cast<int>(100 * (intoGray ? i : frames - i) / frames);
-    if (!pulled || !PullToGrayFrame(source, percent, pulled)) {
-      result = 0;
-      break;
+    for (int32_t top = 0; top < size.cy && top < h; top += rows) {
+      void *pulled = top + rows <= size.cy ? band : last;
+      const int32_t count = top + rows <= size.cy ? rows : size.cy - top;
+      if (!PullToGrayBand(source, percent, top, pulled)) {
+        result = 0;
+        break;
+      }
+      DibDraw(params->dc, area.left, area.top + top, w, count < h - top ? count : h - top, pulled, 0, 0);
     }
-    DibDraw(params->dc, area.left, area.top, w, h, pulled, 0, 0);
+    if (!result) break;
     EffectFrameDone((*frame)++);
     if (EffectInterrupted(params)) result = 0;
   }
-  MemFree(&pulled);
+  MemFree(&last);
+  MemFree(&band);
   MemFree(&wide);
   return result;
 }

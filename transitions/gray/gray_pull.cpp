@@ -53,11 +53,11 @@ void *DibPullToGray(const void *dib, int percent) {
   return out;
 }
 
-int PullToGrayFrame(const void *dib, int percent, void *frame) {
+int PullToGrayBand(const void *dib, int percent, int32_t top, void *band) {
   BITMAPINFOHEADER in, out;
-  if (!DibIsWhole(dib) || !DibIsWhole(frame) || !DibGetHeader(dib, &in) || !DibGetHeader(frame, &out)) return 0;
+  if (!DibIsWhole(dib) || !DibIsWhole(band) || !DibGetHeader(dib, &in) || !DibGetHeader(band, &out)) return 0;
   if (in.biBitCount != 24 || out.biBitCount != 32 || out.biCompression != BI_RGB || in.biWidth != out.biWidth ||
-      in.biHeight != out.biHeight || in.biHeight <= 0)
+      in.biHeight <= 0 || out.biHeight <= 0 || top < 0 || top > in.biHeight - out.biHeight)
     return 0;
   if (percent < 0) percent = 0;
   if (percent > 100) percent = 100;
@@ -70,11 +70,13 @@ int PullToGrayFrame(const void *dib, int percent, void *frame) {
     green[v] = pulled << 8;
     red[v] = pulled << 16;
   }
-  const int32_t width = in.biWidth, height = in.biHeight;
+  // Both pictures keep their rows bottom-up: the band's first row is the
+  // picture's row (height - top - rows).
+  const int32_t width = in.biWidth, rows = out.biHeight;
   const size_t stride = DibStride(width, 24);
-  const BYTE *src = DibBits(dib);
-  uint32_t *dst = FramePixels(frame);
-  for (int32_t y = 0; y < height; ++y) {
+  const BYTE *src = DibBits(dib) + static_cast<size_t>(in.biHeight - top - rows) * stride;
+  uint32_t *dst = FramePixels(band);
+  for (int32_t y = 0; y < rows; ++y) {
     const BYTE *s = src + static_cast<size_t>(y) * stride;
     for (int32_t x = 0; x < width; ++x, s += 3) *dst++ = blue[s[0]] | green[s[1]] | red[s[2]];
   }
