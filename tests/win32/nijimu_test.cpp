@@ -49,6 +49,13 @@ TEST(Nijimu, WholeWindowPaintsBackColorOutsideDestRect) {
 TEST(Nijimu, CellsAndFramesOfA100By50Area) {
   Recording rec;
   NijimuScene scene(300, 200, {10, 10, 110, 60}, 64, 0);
+  // The screen after the first frame, inside the area.
+  std::vector<COLORREF> first;
+  rec.onFrame = [&](int frame) {
+    if (frame != 0) return;
+    for (int y = 10; y < 60; ++y)
+      for (int x = 10; x < 110; ++x) first.push_back(scene.screen.At(x, y));
+  };
   ASSERT_EQ(NijimuRun(&scene.params), 1);
   const std::vector<BlitCall> blits = rec.Stretches();
   // 2 x 1 cells of 64, offset 31: 32 frames of one blit per cell.
@@ -61,15 +68,25 @@ TEST(Nijimu, CellsAndFramesOfA100By50Area) {
     EXPECT_EQ(b.w, 64);
     EXPECT_EQ(b.h, 64);
     EXPECT_EQ(b.sw, 2);
-    EXPECT_EQ(b.sx - (b.x - 10), 31);
-    EXPECT_EQ(b.sy, 31);
+    EXPECT_EQ(b.sx % 64, 31);
+    EXPECT_EQ(b.sy % 64, 31);
   }
-  // Last frame: 1:1 copies of the cells at 0 and 64 of the 128 x 64 target.
-  int lastXs = blits[62].sx + blits[63].sx;
-  EXPECT_EQ(lastXs, 64);
-  EXPECT_EQ(blits[63].sw, 64);
-  EXPECT_EQ(blits[63].sy, 0);
+  // Last frame: 1:1 copies of whole cells.
+  for (int i = 62; i < 64; ++i) {
+    EXPECT_EQ(blits[i].sw, 64);
+    EXPECT_EQ(blits[i].sx % 64, 0);
+    EXPECT_EQ(blits[i].sy % 64, 0);
+  }
   scene.ExpectFinalState(RGB(10, 20, 30));
+  // Each cell of the first frame shows its own centre 2 x 2 pixels of the
+  // new content (which the end state shows 1:1), each blown up 32 times.
+  ASSERT_EQ(first.size(), 100u * 50);
+  for (int y = 10; y < 60; ++y)
+    for (int x = 10; x < 110; ++x) {
+      const int cellLeft = x < 74 ? 10 : 74;
+      const COLORREF want = scene.screen.At(cellLeft + 31 + (x - cellLeft) / 32, 10 + 31 + (y - 10) / 32);
+      ASSERT_EQ(first[(y - 10) * 100 + (x - 10)], want) << x << "," << y;
+    }
 }
 
 TEST(Nijimu, EveryFrameDrawsTheCellsInTheOrderShuffledFromTheTickCount) {
