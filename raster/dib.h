@@ -27,6 +27,9 @@ WORD DibPaletteSize(const void *header);                 // table bytes (+ 12 fo
 BYTE *DibBits(const void *dib);                           // block + biSize + DibPaletteSize
 // 1 when the block holds a sane header, table and stride * height pixel bytes.
 int DibIsWhole(const void *dib);
+// A new 24- or 32-bit BI_RGB Dib without a colour table, pixels zero; null
+// for another depth, an empty size or one too large.
+void *DibNew(int32_t width, int32_t height, int bitCount);
 int DibGetHeader(const void *dib, BITMAPINFOHEADER *header);
 int DibGetRect(const void *dib, RECT *rect);
 int DibGetSize(const void *dib, SIZE *size);

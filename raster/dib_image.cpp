@@ -88,8 +88,9 @@ int DibIsWhole(const void *dib) {
   return DibViewOf(dib, &view);
 }
 
-void *DibNew24(int32_t width, int32_t height) {
-  uint32_t stride = DibStride(width, 24);
+void *DibNew(int32_t width, int32_t height, int bitCount) {
+  if (bitCount != 24 && bitCount != 32) return nullptr;
+  uint32_t stride = DibStride(width, bitCount);
   if (!stride || height <= 0) return nullptr;
   uint64_t pixels = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
   if (pixels > DIB_MAX_PIXEL_BYTES) return nullptr;
@@ -100,11 +101,13 @@ void *DibNew24(int32_t width, int32_t height) {
   h->biWidth = width;
   h->biHeight = height;
   h->biPlanes = 1;
-  h->biBitCount = 24;
+  h->biBitCount = static_cast<WORD>(bitCount);
   h->biCompression = BI_RGB;
   h->biSizeImage = static_cast<DWORD>(pixels);
   return dib;
 }
+
+void *DibNew24(int32_t width, int32_t height) { return DibNew(width, height, 24); }
 
 // ---- queries --------------------------------------------------------------
 

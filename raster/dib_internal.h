@@ -38,8 +38,7 @@ inline void DibStartConvertedHeader(BITMAPINFOHEADER *h, int32_t width, int32_t 
   DibDefaultPalette(h, source);
 }
 
-// A new 24-bit BI_RGB Dib without a colour table, pixels zero; null when the
-// size is empty or too large.
+// DibNew at 24 bits.
 void *DibNew24(int32_t width, int32_t height);
 
 void *DibReadHeaderFrom(ByteSource *src);
