@@ -33,6 +33,20 @@ void RetireNotifyingWindow(HWND window) {
   PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+// Keeps the MCI drivers that are loaded now (the one that has just opened a
+// device among them) loaded until the process ends. A driver reports the end
+// of playing from its own playing thread, which then still runs inside the
+// driver; the player closes a voice as soon as that report comes, and closing
+// the last device unloads the driver, so without this the thread could
+// return into code that is gone (Wine's waveaudio driver does).
+void PinMciDrivers() {
+  static const char *const drivers[] = {"mciwave.dll", "mciseq.dll", "mciqtz32.dll", "mcicda.dll", "mciavi32.dll"};
+  for (const char *name : drivers) {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, name, &module);
+  }
+}
+
 HWND OpenMediaWindow(HWND parent, const char *path) {
   if (!path || !IsSoundFile(path)) return nullptr;
   HINSTANCE instance = Startup.instance ? Startup.instance : GetModuleHandleA(nullptr);
@@ -40,8 +54,12 @@ HWND OpenMediaWindow(HWND parent, const char *path) {
   if (!window) return nullptr;
   // The player window is never to be seen (some MCI implementations show it on creation).
   ShowWindow(window, SW_HIDE);
-  if (SendMessageA(window, MCIWNDM_OPENA, 0, reinterpret_cast<LPARAM>(path)) != 0 ||
-      SendMessageA(window, MCI_PLAY, 0, 0) != 0) {
+  if (SendMessageA(window, MCIWNDM_OPENA, 0, reinterpret_cast<LPARAM>(path)) != 0) {
+    CloseMediaWindow(window);
+    return nullptr;
+  }
+  PinMciDrivers();
+  if (SendMessageA(window, MCI_PLAY, 0, 0) != 0) {
     CloseMediaWindow(window);
     return nullptr;
   }

@@ -68,6 +68,17 @@ TEST_F(Sound, ANewVoiceClosesThePreviousOne) {
   StopVoice();  // nothing playing: nothing happens
 }
 
+// A voice is closed as soon as its end is reported, while the driver's
+// playing thread is still on its way out of the driver: closing the last
+// device must not unload the driver under that thread.
+TEST_F(Sound, TheWaveDriverStaysLoadedAfterTheLastVoiceCloses) {
+  ASSERT_EQ(PlayVoice(window, WriteWav(folder.File("a.wav"), 100).c_str()), 1);
+  HWND voice = Audio.voiceWindow;
+  EXPECT_TRUE(PumpUntil([voice] { return Audio.voiceWindow == nullptr && !IsWindow(voice); }))
+      << "the end is reported and the window closed";
+  EXPECT_NE(GetModuleHandleA("mciwave.dll"), nullptr);
+}
+
 TEST_F(Sound, MusicPlaysTheSlotsInOrderAndLoops) {
   AddPage(1);
   for (int i = 0; i < 3; ++i)
