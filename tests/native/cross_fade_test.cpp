@@ -5,24 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "raster/dib.h"
 #include "shell/base/mem_block.h"
-#include "shell/base/win_types.h"
 #include "transitions/frame_picture.h"
 
 namespace {
 // A 24-bit packed DIB of w x h whose pixel (x, row from the bottom y) is bgr(x, y).
 template <typename F>
 void *Make24(int w, int h, F bgr) {
-  const int stride = (w * 3 + 3) & ~3;
-  auto *dib = static_cast<uint8_t *>(MemAlloc(40 + static_cast<size_t>(stride) * h));
-  auto *hd = reinterpret_cast<BITMAPINFOHEADER *>(dib);
-  hd->biSize = 40;
-  hd->biWidth = w;
-  hd->biHeight = h;
-  hd->biPlanes = 1;
-  hd->biBitCount = 24;
+  void *dib = DibNew(w, h, 24);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) bgr(x, y, dib + 40 + y * stride + x * 3);
+    for (int x = 0; x < w; ++x) bgr(x, y, DibBits(dib) + static_cast<size_t>(y) * DibStride(w, 24) + x * 3);
   return dib;
 }
 

@@ -77,6 +77,7 @@ int NijimuRun(TransitionParams *params) {
   }
 
   CellColumn column = MakeCellColumn(canvas, cols, count, cell);
+  const HDC source = column.dc ? column.dc : canvas.memDc;
   int result = 1;
   const int32_t first = cell / 2 - 1;  // offset of the first frame's window
   if (first >= 0) {
@@ -86,12 +87,10 @@ int NijimuRun(TransitionParams *params) {
     for (int32_t n = first; n >= 0; --n, side += 2) {
       for (int32_t i = 0; i < count; ++i) {
         const int32_t x = (order[i] % cols) * cell, y = (order[i] / cols) * cell;
-        if (column.dc)
-          EffectDraw.stretchBlt(params->dc, canvas.area.left + x, canvas.area.top + y, cell, cell, column.dc, n,
-                                order[i] * cell + n, side, side, SRCCOPY);
-        else
-          EffectDraw.stretchBlt(params->dc, canvas.area.left + x, canvas.area.top + y, cell, cell, canvas.memDc, x + n,
-                                y + n, side, side, SRCCOPY);
+        // The cell's top-left corner in the copy, or in the target itself.
+        const int32_t sx = column.dc ? 0 : x, sy = column.dc ? order[i] * cell : y;
+        EffectDraw.stretchBlt(params->dc, canvas.area.left + x, canvas.area.top + y, cell, cell, source, sx + n,
+                              sy + n, side, side, SRCCOPY);
       }
       EffectFrameDone(frame++);
       if (n % spacing == 0) {
