@@ -359,3 +359,32 @@ TEST_F(Compose, TwelveOrientationsSideBySide) {
     EXPECT_TRUE(ColourAt(s, left + w - 3, top + h - 3, want.br));
   }
 }
+
+// A page drawn at an offset and in its own shape, as the editor's canvas and
+// thumbnails draw it: the page rectangle inside the given screen area, the
+// margins in the page colour, nothing drawn outside the area. A 1600 x 900
+// page in a 300 x 200 area at (50, 50) is 300 x 169 (270800 / 1600), 15 rows
+// below the area's top; the place (0.25, 0.25, 0.75, 0.75) is then columns
+// 50 + 75 .. 50 + 225 and rows 65 + 42 .. 65 + 126 (169 / 4 = 42.25, 169 * 3 / 4
+// = 126.75, truncated).
+TEST_F(Compose, RenderPageKeepsThePageShapeInsideItsArea) {
+  Page &page = AddPage(1, RGB(20, 40, 200));
+  AddPicture(page, WritePicture("red.bmp", 32, 24, [](int, int) { return RGB(230, 20, 20); }), 0.25, 0.25, 0.75,
+             0.75);
+  TestSurface s(400, 300, RGB(1, 2, 3));
+  const RECT area = {50, 50, 350, 250};
+  ASSERT_EQ(RenderPage(s.dc, &page, &area, 1600, 900, nullptr), 1);
+  const COLORREF red = RGB(230, 20, 20), blue = RGB(20, 40, 200), outside = RGB(1, 2, 3);
+  EXPECT_TRUE(ColourAt(s, 125, 107, red));
+  EXPECT_TRUE(ColourAt(s, 274, 190, red));
+  EXPECT_TRUE(ColourAt(s, 124, 150, blue));
+  EXPECT_TRUE(ColourAt(s, 275, 150, blue));
+  EXPECT_TRUE(ColourAt(s, 200, 106, blue));
+  EXPECT_TRUE(ColourAt(s, 200, 191, blue));
+  EXPECT_TRUE(ColourAt(s, 60, 55, blue));    // the margin above the page
+  EXPECT_TRUE(ColourAt(s, 60, 245, blue));   // and below it
+  EXPECT_TRUE(ColourAt(s, 49, 150, outside));
+  EXPECT_TRUE(ColourAt(s, 350, 150, outside));
+  EXPECT_TRUE(ColourAt(s, 200, 49, outside));
+  EXPECT_TRUE(ColourAt(s, 200, 250, outside));
+}
