@@ -7,6 +7,7 @@
 #include "player/page_model.h"
 #include "player/page_text.h"
 #include "player/picture_orient.h"
+#include "player/picture_stop.h"
 #include "player/play_rules.h"
 #include "player/player_state.h"
 #include "player/player_window.h"
@@ -52,7 +53,7 @@ void *LoadLayer(const PictureRecord &record, int32_t clientWidth, int32_t client
   char path[PATH_SIZE];
   if (!ProgramRelativePath(path, record.path, Startup.programFolder, PATH_EXPAND)) return nullptr;
   if (!path[0] || !PathExists(path)) return nullptr;
-  void *image = PictureLoad(path, 1);
+  void *image = LoadPagePicture(path);
   if (!image) return nullptr;
   int32_t w, h;
   if (ImageSize(image, &w, &h) && w == tw && h == th) return image;

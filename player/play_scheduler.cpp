@@ -2,6 +2,7 @@
 #include "player/play_scheduler.h"
 
 #include "player/page_compose.h"
+#include "player/picture_stop.h"
 #include "player/page_model.h"
 #include "player/play_rules.h"
 #include "player/player_seams.h"
@@ -54,7 +55,9 @@ int StartPlay(int32_t startPage, int32_t mode) {
   if (!PreparePage()) return 0;
   ShowWindow(Player.playerWindow, SW_SHOWNORMAL);
   Player.playState = PLAY_STATE_PLAYING;
-  Player.pageEntering = 1;
+  // Input stopped a picture's decoding: the page comes at once, so no
+  // effect or fade takes the key that is to end the saver.
+  Player.pageEntering = TakePictureStop() ? 0 : 1;
   if (!ArmTimer()) {
     StopPlayback();
     return 0;
@@ -83,7 +86,7 @@ void PlayTick(HWND window, UINT_PTR timerId) {
     return;
   }
   HDC dc = GetDC(Player.playerWindow);
-  Player.pageEntering = 1;
+  Player.pageEntering = TakePictureStop() ? 0 : 1;
   PaintPage(dc);
   ReleaseDC(Player.playerWindow, dc);
   StartPageVoice();
