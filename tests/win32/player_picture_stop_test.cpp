@@ -51,14 +51,17 @@ TEST(PictureStop, WaitingInputIsSeenAndLeftInTheQueue) {
   ASSERT_TRUE(PostThreadMessageA(thread, WM_RBUTTONDOWN, 0, 0));
   EXPECT_EQ(InputWaiting(&here), 1);
   EXPECT_EQ(Take(WM_RBUTTONDOWN, WM_RBUTTONDOWN), 1);
-  // A movement counts only away from where the cursor was: the message
-  // carries the cursor's position when it was posted.
+  // A movement counts only away from where the cursor was when the decode
+  // began: a message at that very place is no movement.
   ASSERT_TRUE(PostThreadMessageA(thread, WM_MOUSEMOVE, 0, 0));
-  EXPECT_EQ(InputWaiting(&here), 0);
-  POINT elsewhere = {here.x + 40, here.y + 40};
-  EXPECT_EQ(InputWaiting(&elsewhere), 1);
+  MSG move;
+  ASSERT_TRUE(PeekMessageA(&move, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE));
+  POINT start = move.pt;
+  EXPECT_EQ(InputWaiting(&start), 0);
+  POINT before = {start.x + 40, start.y};
+  EXPECT_EQ(InputWaiting(&before), 1);
   EXPECT_EQ(Take(WM_MOUSEMOVE, WM_MOUSEMOVE), 1);
-  EXPECT_EQ(InputWaiting(&here), 0);
+  EXPECT_EQ(InputWaiting(&before), 0);
 }
 
 TEST(PictureStop, AKeyStopsTheSaversDecodeAndNothingElses) {
