@@ -7,6 +7,7 @@
 #include "player/layer_transition.h"
 #include "player/page_model.h"
 #include "player/page_text.h"
+#include "player/picture_stop.h"
 #include "player/play_rules.h"
 #include "player/player_screens.h"
 #include "raster/dib.h"
@@ -82,7 +83,7 @@ void *LoadPlayerPicture(const char *storedPath) {
   char path[PATH_SIZE];
   if (!ProgramRelativePath(path, storedPath, Startup.programFolder, PATH_EXPAND)) return nullptr;
   if (!path[0] || !PathExists(path)) return nullptr;
-  return PictureLoad(path, 1);
+  return LoadPagePicture(path);
 }
 
 void FreePageViewLayers(PageView *view) {

@@ -2,6 +2,7 @@
 #include "player/play_scheduler.h"
 
 #include "player/page_compose.h"
+#include "player/picture_stop.h"
 #include "player/page_model.h"
 #include "player/play_rules.h"
 #include "player/player_screens.h"
@@ -55,7 +56,9 @@ int StartPlay(int32_t startPage, int32_t mode) {
   if (!PreparePage()) return 0;
   ShowWindow(Player.playerWindow, SW_SHOWNORMAL);
   Player.playState = PLAY_STATE_PLAYING;
-  Player.view.entering = 1;
+  // Input stopped a picture's decoding: the page comes at once, so no
+  // effect or fade takes the key that is to end the saver.
+  Player.view.entering = TakePictureStop() ? 0 : 1;
   if (mode == PLAY_MODE_SAVER) WatchPlayerInput(1);
   EnterPageOnScreens();
   if (!ArmTimer()) {
@@ -89,7 +92,7 @@ void PlayTick(HWND window, UINT_PTR timerId) {
   // Every screen brings the page in at the same time; its display time
   // starts when the last has finished.
   HDC dc = GetDC(Player.playerWindow);
-  Player.view.entering = 1;
+  Player.view.entering = TakePictureStop() ? 0 : 1;
   EnterPageOnScreens();
   PaintPage(dc);
   ReleaseDC(Player.playerWindow, dc);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
+#include "raster/picture_report.h"
 #include "shell/base/mem_block.h"
 
 namespace {
@@ -33,7 +34,7 @@ struct BmpLayout {
 };
 
 // Reads and checks the headers, the masks and the colour table.
-bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
+bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L, PictureReport *r) {
   memset(L, 0, sizeof *L);
   size_t base = 0;
   uint64_t offBits = 0;
@@ -41,14 +42,23 @@ bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
     offBits = U32(b + 10);
     base = 14;
   }
-  if (size < base + 4) return false;
+  if (size < base + 4) {
+    PictureReportSet(r, PICTURE_CUT_SHORT, "%u bytes, less than a BMP header", unsigned(size));
+    return false;
+  }
   const uint8_t *h = b + base;
   uint32_t hs = U32(h);
   bool core = hs == 12;
   bool windows = hs == 40 || hs == 52 || hs == 56 || hs == 108 || hs == 124;
   bool os2 = !core && !windows;  // OS/2 2: 16 to 64 bytes, the first 40 laid out as Windows'
-  if (os2 && (hs < 16 || hs > 64)) return false;
-  if (size - base < hs) return false;
+  if (os2 && (hs < 16 || hs > 64)) {
+    PictureReportSet(r, PICTURE_UNSUPPORTED, "a BMP with a %u-byte header, which no known form has", unsigned(hs));
+    return false;
+  }
+  if (size - base < hs) {
+    PictureReportSet(r, PICTURE_CUT_SHORT, "it ends in its %u-byte header", unsigned(hs));
+    return false;
+  }
 
   int planes;
   uint32_t clrUsed = 0;
@@ -67,8 +77,12 @@ bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
     if (hs >= 36) clrUsed = U32(h + 32);
   }
   int bits = L->bits;
-  if (planes != 1 || L->width <= 0 || height == 0 || height == INT32_MIN) return false;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+  if (planes != 1 || L->width <= 0 || height == 0 || height == INT32_MIN ||
+      (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+    PictureReportSet(r, PICTURE_DAMAGED, "its header gives %d x %d pixels, %d planes of %d bits", int(L->width),
+                     int(height), planes, bits);
+    return false;
+  }
   L->topDown = height < 0;
   L->rows = height < 0 ? -height : height;
 
@@ -77,21 +91,31 @@ bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
   uint32_t c = L->compression;
   if (c == BI_ALPHABITFIELDS && windows) c = BI_BITFIELDS;  // the alpha mask is not used
   if (c == BI_BITFIELDS && !os2) {
-    if (bits != 16 && bits != 32) return false;
+    if (bits != 16 && bits != 32) {
+      PictureReportSet(r, PICTURE_DAMAGED, "colour masks at %d bits", bits);
+      return false;
+    }
     const uint8_t *m = h + 40;
     if (hs == 40) {
       size_t maskBytes = L->compression == BI_ALPHABITFIELDS ? 16 : 12;
-      if (size - tableStart < maskBytes) return false;
+      if (size - tableStart < maskBytes) {
+        PictureReportSet(r, PICTURE_CUT_SHORT, "it ends in its colour masks");
+        return false;
+      }
       m = b + tableStart;
       tableStart += maskBytes;
     }
     for (int i = 0; i < 3; ++i) L->masks[i] = U32(m + 4 * i);
-  } else if (c == BI_RLE8) {
-    if (bits != 8 || L->topDown) return false;
-  } else if (c == BI_RLE4) {
-    if (bits != 4 || L->topDown) return false;
+  } else if (c == BI_RLE8 || c == BI_RLE4) {
+    if (bits != (c == BI_RLE8 ? 8 : 4) || L->topDown) {
+      PictureReportSet(r, PICTURE_DAMAGED, "run-length data at %d bits%s", bits, L->topDown ? ", rows top-down" : "");
+      return false;
+    }
   } else if (c != BI_RGB) {
-    return false;  // embedded JPEG or PNG, OS/2 Huffman or RLE24
+    // embedded JPEG or PNG, OS/2 Huffman or RLE24
+    PictureReportSet(r, PICTURE_UNSUPPORTED, "a BMP stored with compression %u, which this tool cannot read",
+                     unsigned(L->compression));
+    return false;
   } else if (bits == 16) {
     L->masks[0] = 0x7C00, L->masks[1] = 0x03E0, L->masks[2] = 0x001F;
   } else if (bits == 32) {
@@ -101,9 +125,15 @@ bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
 
   // The colour table: 3-byte entries after a core header, 4-byte otherwise.
   uint64_t entries = bits <= 8 ? (clrUsed ? clrUsed : 1u << bits) : clrUsed;
-  if (entries > 65536) return false;
+  if (entries > 65536) {
+    PictureReportSet(r, PICTURE_DAMAGED, "%llu colours", (unsigned long long)entries);
+    return false;
+  }
   size_t entrySize = core ? 3 : 4;
-  if ((size - tableStart) / entrySize < entries) return false;
+  if ((size - tableStart) / entrySize < entries) {
+    PictureReportSet(r, PICTURE_CUT_SHORT, "it ends in its colour table");
+    return false;
+  }
   L->colours = static_cast<uint32_t>(bits <= 8 ? (entries < 256 ? entries : 256) : 0);
   for (uint32_t i = 0; i < L->colours; ++i) {
     const uint8_t *e = b + tableStart + i * entrySize;
@@ -112,7 +142,11 @@ bool ReadLayout(const uint8_t *b, size_t size, BmpLayout *L) {
     L->table[i].rgbRed = e[2];
   }
   uint64_t start = offBits ? offBits : tableStart + entries * entrySize;
-  if (start > size) return false;
+  if (start > size) {
+    PictureReportSet(r, PICTURE_CUT_SHORT, "its pixels would start at byte %llu; the file has %llu",
+                     (unsigned long long)start, (unsigned long long)size);
+    return false;
+  }
   L->pixelStart = static_cast<size_t>(start);
   return true;
 }
@@ -156,26 +190,60 @@ bool ExpandRunLength(const uint8_t *p, const uint8_t *end, bool four, int32_t wi
 
 }  // namespace
 
-void *DibImportBmp(const void *bytes, size_t size) {
-  if (!bytes) return nullptr;
+void *DibImportBmpReport(const void *bytes, size_t size, PictureReport *report) {
+  if (!bytes || !size) {
+    PictureReportSet(report, PICTURE_EMPTY, nullptr);
+    return nullptr;
+  }
   const uint8_t *b = static_cast<const uint8_t *>(bytes);
   BmpLayout L;
-  if (!ReadLayout(b, size, &L)) return nullptr;
+  if (!ReadLayout(b, size, &L, report)) return nullptr;
+  if (!PictureSizeAllowed(L.width, L.rows, report)) return nullptr;
 
-  // The intermediate DIB: run-length data is expanded to 8 bits per pixel.
+  // Run-length data is expanded to 8 bits per pixel; every depth but 24 bits
+  // goes through an intermediate DIB, which the raster code widens.
   bool runLength = L.compression == BI_RLE8 || L.compression == BI_RLE4;
   int bits = runLength ? 8 : L.bits;
-  uint32_t stride = DibStride(L.width, bits);
-  uint32_t outStride = DibStride(L.width, 24);
-  if (!stride || !outStride) return nullptr;
-  uint64_t pixels = static_cast<uint64_t>(stride) * static_cast<uint64_t>(L.rows);
-  if (pixels > DIB_MAX_PIXEL_BYTES || static_cast<uint64_t>(outStride) * static_cast<uint64_t>(L.rows) > DIB_MAX_PIXEL_BYTES)
-    return nullptr;
+  uint32_t stride = DibStride(L.width, L.bits);
+  uint32_t workStride = DibStride(L.width, bits);
+  const uint8_t *data = b + L.pixelStart;
+  size_t available = size - L.pixelStart;
+  if (!runLength) {
+    // Every row, except that the last one may lack its padding.
+    size_t lastRow = (static_cast<size_t>(L.width) * static_cast<size_t>(bits) + 7) / 8;
+    if (available < static_cast<size_t>(stride) * static_cast<size_t>(L.rows - 1) + lastRow) {
+      PictureReportSet(report, PICTURE_CUT_SHORT, "%llu of its %llu pixel bytes are there",
+                       (unsigned long long)available, (unsigned long long)stride * (unsigned long long)L.rows);
+      return nullptr;
+    }
+  }
+  auto rowAt = [&](int32_t y) {  // the stored row that is row y counted from the bottom
+    return data + static_cast<size_t>(L.topDown ? L.rows - 1 - y : y) * stride;
+  };
+  auto copyCount = [&](int32_t y) {
+    size_t from = static_cast<size_t>(L.topDown ? L.rows - 1 - y : y) * stride;
+    return available - from < stride ? available - from : size_t(stride);
+  };
+  if (bits == 24) {
+    // Already the rows a 24-bit Dib holds: straight into the result.
+    void *out = DibNew24(L.width, L.rows);
+    if (!out) {
+      PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
+      return nullptr;
+    }
+    BYTE *rows = DibBits(out);
+    for (int32_t y = 0; y < L.rows; ++y) memcpy(rows + static_cast<size_t>(y) * stride, rowAt(y), copyCount(y));
+    return out;
+  }
+  uint64_t pixels = static_cast<uint64_t>(workStride) * static_cast<uint64_t>(L.rows);
   bool masked = bits == 16 || bits == 32;
   size_t tableBytes = bits <= 8 ? L.colours * 4u : masked ? 12u : 0u;
   size_t headerBytes = sizeof(BITMAPINFOHEADER) + tableBytes;
   BYTE *dib = static_cast<BYTE *>(MemAlloc(headerBytes + static_cast<size_t>(pixels)));
-  if (!dib) return nullptr;
+  if (!dib) {
+    PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
+    return nullptr;
+  }
   BITMAPINFOHEADER *h = reinterpret_cast<BITMAPINFOHEADER *>(dib);
   h->biSize = sizeof(BITMAPINFOHEADER);
   h->biWidth = L.width;
@@ -189,23 +257,18 @@ void *DibImportBmp(const void *bytes, size_t size) {
   if (masked) memcpy(dib + sizeof(BITMAPINFOHEADER), L.masks, 12);
   BYTE *rows = dib + headerBytes;
 
-  const uint8_t *data = b + L.pixelStart;
-  size_t available = size - L.pixelStart;
-  bool ok;
+  bool ok = true;
   if (runLength) {
-    ok = ExpandRunLength(data, b + size, L.compression == BI_RLE4, L.width, L.rows, rows, stride);
+    ok = ExpandRunLength(data, b + size, L.compression == BI_RLE4, L.width, L.rows, rows, workStride);
+    if (!ok) PictureReportSet(report, PICTURE_CUT_SHORT, "its run-length data ends before the picture does");
   } else {
-    // Every row, except that the last one may lack its padding.
-    size_t lastRow = (static_cast<size_t>(L.width) * static_cast<size_t>(bits) + 7) / 8;
-    ok = available >= static_cast<size_t>(stride) * static_cast<size_t>(L.rows - 1) + lastRow;
-    for (int32_t y = 0; ok && y < L.rows; ++y) {
-      size_t from = static_cast<size_t>(L.topDown ? L.rows - 1 - y : y) * stride;
-      size_t count = available - from < stride ? available - from : stride;
-      memcpy(rows + static_cast<size_t>(y) * stride, data + from, count);
-    }
+    for (int32_t y = 0; y < L.rows; ++y) memcpy(rows + static_cast<size_t>(y) * stride, rowAt(y), copyCount(y));
   }
   void *out = ok ? DibToRgb24(dib) : nullptr;
+  if (ok && !out) PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
   void *block = dib;
   MemFree(&block);
   return out;
 }
+
+void *DibImportBmp(const void *bytes, size_t size) { return DibImportBmpReport(bytes, size, nullptr); }

@@ -14,3 +14,6 @@
 // embedded JPEG or PNG, OS/2 Huffman or RLE24) or is damaged or cut short.
 // Alpha, colour spaces and colour profiles are ignored.
 void *DibImportBmp(const void *bytes, size_t size);
+// The same with the reason of a failure in report (may be null).
+struct PictureReport;
+void *DibImportBmpReport(const void *bytes, size_t size, PictureReport *report);

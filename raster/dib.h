@@ -11,6 +11,9 @@
 
 #include "shell/base/win_types.h"
 
+struct PictureReport;  // raster/picture_report.h
+struct DecodeStop;
+
 // Largest pixel block a loaded or created picture may have (256 MiB): a
 // header claiming more is refused before anything is allocated. The fuzz
 // targets build with a smaller limit so that each input stays quick.
@@ -76,10 +79,29 @@ int JpegScanMemory(const void *bytes, size_t size, int *width, int *height, int 
 int JpegToBmpFile(const char *jpegPath, const char *bmpPath, int scaleDenom);
 void *JpegDecodeFile(const char *path, int scaleDenom);   // the Dib the BMP file would load as
 void *JpegDecodeMemory(const void *bytes, size_t size, int scaleDenom);
-// JpegDecodeMemory at full size that also tells (cutShort = 1) when the data
-// ended before the picture did; libjpeg then fills the rest with grey.
-void *JpegDecodeMemoryChecked(const void *bytes, size_t size, int *cutShort);
+// The same with the reason of a failure in report (may be null) and the
+// caller's stop request (may be null) asked while libjpeg works. A picture
+// libjpeg could only decode with warnings comes back with the report's
+// problem set to cut short or damaged: the player shows it as libjpeg made
+// it, the authoring side refuses it.
+void *JpegDecodeMemoryReport(const void *bytes, size_t size, int scaleDenom, const DecodeStop *stop,
+                             PictureReport *report);
+void *JpegDecodeFileReport(const char *path, int scaleDenom, const DecodeStop *stop, PictureReport *report);
+// The bytes of a JPEG up to and including its end-of-image marker (what
+// follows is not part of the picture); 0 when the data ends first. The file
+// form walks an open file from its start.
+size_t JpegDataLength(const void *bytes, size_t size);
+int64_t JpegFileDataLength(FILE *file);
 void *PictureLoad(const char *path, int scaleDenom);
+// PictureLoad with the reason of a failure in report (may be null) and a stop
+// request (may be null) asked during a long decode.
+void *PictureLoadChecked(const char *path, int scaleDenom, const DecodeStop *stop, PictureReport *report);
+// The bytes of a picture file that belong to the picture: a JPEG's up to its
+// end marker (dropped receives the count of bytes after it), any other
+// file's whole. Null with the reason in report for a file that is missing,
+// empty, or larger than a picture file may be; nothing is read whole to
+// find that out. The caller frees the block with MemFreePtr.
+unsigned char *ReadPictureFile(const char *path, size_t *size, uint64_t *dropped, PictureReport *report);
 int PictureKind(const char *path);
 int PictureSize(const char *path, SIZE *size);
 int IsSoundFile(const char *path);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "raster/dib_internal.h"
+#include "raster/picture_report.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/path_ops.h"
 
@@ -152,29 +153,50 @@ int DibGetBitCount(const void *dib) {
 
 // ---- reading --------------------------------------------------------------
 
-void *DibReadHeaderFrom(ByteSource *src) {
+void *DibReadHeaderFrom(ByteSource *src, PictureReport *report) {
   int64_t start = SourceTell(src);
-  if (start < 0) return nullptr;
+  if (start < 0) {
+    PictureReportSet(report, PICTURE_MISSING, nullptr);
+    return nullptr;
+  }
   BYTE fileHeader[14];
   size_t got = SourceRead(src, fileHeader, 2);
   got += SourceRead(src, fileHeader + 2, 12);
   uint32_t offBits = 0;
-  if (got == 14 && fileHeader[0] == 'B' && fileHeader[1] == 'M') {
+  // A file that starts "BM" is a BMP whatever follows; anything else may be
+  // a bare packed DIB, or no picture at all.
+  bool named = got >= 2 && fileHeader[0] == 'B' && fileHeader[1] == 'M';
+  int broken = named ? PICTURE_CUT_SHORT : PICTURE_NOT_A_PICTURE;
+  if (got == 0) {
+    PictureReportSet(report, PICTURE_EMPTY, nullptr);
+    return nullptr;
+  }
+  if (got == 14 && named) {
     offBits = static_cast<uint32_t>(fileHeader[10] | fileHeader[11] << 8 | fileHeader[12] << 16) |
               static_cast<uint32_t>(fileHeader[13]) << 24;
+  } else if (named) {
+    PictureReportSet(report, PICTURE_CUT_SHORT, "%u bytes, less than a BMP file header", unsigned(got));
+    return nullptr;
   } else if (!SourceSeek(src, start)) {
+    PictureReportSet(report, PICTURE_MISSING, nullptr);
     return nullptr;
   }
 
   // The header size decides how much more to read: 12 (OS/2 core) or 40.
   BITMAPINFOHEADER h;
   memset(&h, 0, sizeof h);
-  if (SourceRead(src, &h.biSize, 4) != 4) return nullptr;
+  if (SourceRead(src, &h.biSize, 4) != 4) {
+    PictureReportSet(report, broken, named ? "it ends in its header" : nullptr);
+    return nullptr;
+  }
   bool core = h.biSize == sizeof(BITMAPCOREHEADER);
   if (core) {
     BITMAPCOREHEADER c;
     c.bcSize = h.biSize;
-    if (SourceRead(src, &c.bcWidth, 8) != 8) return nullptr;
+    if (SourceRead(src, &c.bcWidth, 8) != 8) {
+      PictureReportSet(report, broken, named ? "it ends in its header" : nullptr);
+      return nullptr;
+    }
     h.biSize = sizeof(BITMAPINFOHEADER);
     h.biWidth = c.bcWidth;
     h.biHeight = c.bcHeight;
@@ -182,46 +204,78 @@ void *DibReadHeaderFrom(ByteSource *src) {
     h.biBitCount = c.bcBitCount;
     h.biClrUsed = h.biClrImportant = c.bcBitCount <= 8 ? 1u << c.bcBitCount : 0u;
   } else if (h.biSize == sizeof(BITMAPINFOHEADER)) {
-    if (SourceRead(src, reinterpret_cast<BYTE *>(&h) + 4, 36) != 36) return nullptr;
+    if (SourceRead(src, reinterpret_cast<BYTE *>(&h) + 4, 36) != 36) {
+      PictureReportSet(report, broken, named ? "it ends in its header" : nullptr);
+      return nullptr;
+    }
   } else {
-    return nullptr;  // 64-, 108- and 124-byte headers are not read
+    // 64-, 108- and 124-byte headers are not read
+    if (named)
+      PictureReportSet(report, PICTURE_UNSUPPORTED, "a BMP with a %u-byte header, which the player does not read",
+                       unsigned(h.biSize));
+    else
+      PictureReportSet(report, PICTURE_NOT_A_PICTURE, nullptr);
+    return nullptr;
   }
 
   // Everything below is checked before the block is allocated.
   int bits = h.biBitCount;
-  if (h.biPlanes != 1 || !ValidDepth(bits) || h.biWidth <= 0 || h.biHeight == 0) return nullptr;
-  if (h.biHeight == INT32_MIN) return nullptr;
-  int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  switch (h.biCompression) {
-    case BI_RGB: break;
-    case BI_BITFIELDS: if (bits != 16 && bits != 32) return nullptr; break;
-    case BI_RLE8: if (bits != 8 || h.biHeight < 0) return nullptr; break;
-    case BI_RLE4: if (bits != 4 || h.biHeight < 0) return nullptr; break;
-    default: return nullptr;
+  int wrong = named ? PICTURE_DAMAGED : PICTURE_NOT_A_PICTURE;
+  if (h.biPlanes != 1 || !ValidDepth(bits) || h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) {
+    PictureReportSet(report, wrong, named ? "its header gives %d x %d pixels, %d planes of %d bits" : nullptr,
+                     int(h.biWidth), int(h.biHeight), int(h.biPlanes), bits);
+    return nullptr;
   }
-  if (h.biClrUsed > MostColours(bits)) return nullptr;
+  int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  bool knownCompression;
+  switch (h.biCompression) {
+    case BI_RGB: knownCompression = true; break;
+    case BI_BITFIELDS: knownCompression = bits == 16 || bits == 32; break;
+    case BI_RLE8: knownCompression = bits == 8 && h.biHeight > 0; break;
+    case BI_RLE4: knownCompression = bits == 4 && h.biHeight > 0; break;
+    default: knownCompression = false; break;
+  }
+  if (!knownCompression) {
+    PictureReportSet(report, named ? PICTURE_UNSUPPORTED : PICTURE_NOT_A_PICTURE,
+                     named ? "a BMP stored with compression %u at %d bits, which the player does not read" : nullptr,
+                     unsigned(h.biCompression), bits);
+    return nullptr;
+  }
+  if (h.biClrUsed > MostColours(bits)) {
+    PictureReportSet(report, wrong, named ? "%u colours for %d bits" : nullptr, unsigned(h.biClrUsed), bits);
+    return nullptr;
+  }
   uint32_t stride = DibStride(h.biWidth, bits);
-  if (!stride) return nullptr;
   uint64_t pixels = static_cast<uint64_t>(stride) * static_cast<uint64_t>(rows);
-  if (pixels > DIB_MAX_PIXEL_BYTES) return nullptr;
+  if (!stride || pixels > DIB_MAX_PIXEL_BYTES) {
+    if (report && report->problem == PICTURE_FINE) report->width = h.biWidth, report->height = rows;
+    PictureReportSet(report, PICTURE_TOO_LARGE, nullptr);
+    return nullptr;
+  }
   // Uncompressed rows always take stride * height bytes, whatever the file
   // claims; a compressed size is kept but bounded the same way.
   if (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS || !h.biSizeImage)
     h.biSizeImage = static_cast<DWORD>(pixels);
-  else if (h.biSizeImage > DIB_MAX_PIXEL_BYTES)
+  else if (h.biSizeImage > DIB_MAX_PIXEL_BYTES) {
+    PictureReportSet(report, wrong, named ? "its compressed pixels claim %u bytes" : nullptr, unsigned(h.biSizeImage));
     return nullptr;
+  }
   if (!h.biClrUsed) h.biClrUsed = DibNumColors(&h);
   WORD n = DibNumColors(&h);
 
   size_t room = sizeof(BITMAPINFOHEADER) + n * 4u + ((bits == 16 || bits == 32) ? 12u : 0u);
   BYTE *block = static_cast<BYTE *>(MemAlloc(room));
-  if (!block) return nullptr;
+  if (!block) {
+    PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
+    return nullptr;
+  }
   memcpy(block, &h, sizeof h);
   BYTE *table = block + sizeof(BITMAPINFOHEADER);
   // In the file the colour masks of a bit-field image come right after the
   // header, before any colour table; in the block they follow the table.
   if (h.biCompression == BI_BITFIELDS && SourceRead(src, table + n * 4u, 12) != 12) {
     MemFree(&block);
+    PictureReportSet(report, broken, named ? "it ends in its colour masks" : nullptr);
     return nullptr;
   }
   if (n > 0) {
@@ -229,6 +283,7 @@ void *DibReadHeaderFrom(ByteSource *src) {
       size_t want = n * 3u;
       if (SourceRead(src, table, want) != want) {
         MemFree(&block);
+        PictureReportSet(report, broken, named ? "it ends in its colour table" : nullptr);
         return nullptr;
       }
       // Widen the triples in place, last first, so nothing is overwritten early.
@@ -241,11 +296,13 @@ void *DibReadHeaderFrom(ByteSource *src) {
       }
     } else if (SourceRead(src, table, n * 4u) != n * 4u) {
       MemFree(&block);
+      PictureReportSet(report, broken, named ? "it ends in its colour table" : nullptr);
       return nullptr;
     }
   }
   if (offBits && !SourceSeek(src, start + offBits)) {
     MemFree(&block);
+    PictureReportSet(report, PICTURE_CUT_SHORT, "its pixels would start at byte %u", unsigned(offBits));
     return nullptr;
   }
   return block;
@@ -257,11 +314,17 @@ void *DibReadHeader(FILE *file) {
   return DibReadHeaderFrom(&src);
 }
 
-void *DibLoadFrom(ByteSource *src) {
-  void *dib = DibReadHeaderFrom(src);
+void *DibLoadFrom(ByteSource *src, PictureReport *report) {
+  void *dib = DibReadHeaderFrom(src, report);
   if (!dib) return nullptr;
   const BITMAPINFOHEADER *h = HeaderOf(dib);
   if (h->biCompression == BI_RLE8 || h->biCompression == BI_RLE4) {
+    MemFree(&dib);
+    PictureReportSet(report, PICTURE_UNSUPPORTED, "a run-length BMP, which the player does not read");
+    return nullptr;
+  }
+  int32_t rows = h->biHeight < 0 ? -h->biHeight : h->biHeight;
+  if (!PictureSizeAllowed(h->biWidth, rows, report)) {
     MemFree(&dib);
     return nullptr;
   }
@@ -270,19 +333,26 @@ void *DibLoadFrom(ByteSource *src) {
   void *grown = MemRealloc(dib, headerBytes + pixels);
   if (!grown) {
     MemFree(&dib);
+    PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
     return nullptr;
   }
   dib = grown;
   BITMAPINFOHEADER *g = static_cast<BITMAPINFOHEADER *>(dib);
   BYTE *bits = static_cast<BYTE *>(dib) + headerBytes;
-  SourceRead(src, bits, pixels);  // a short file leaves the rest zero
+  // A short file leaves the rest zero: the picture is loaded, and reported
+  // cut short unless only the last row's padding is missing.
+  size_t got = SourceRead(src, bits, pixels);
+  uint32_t stride = DibStride(g->biWidth, g->biBitCount);
+  size_t lastRow = (static_cast<size_t>(g->biWidth) * g->biBitCount + 7) / 8;
+  if (got < static_cast<size_t>(stride) * static_cast<size_t>(rows - 1) + lastRow)
+    PictureReportSet(report, PICTURE_CUT_SHORT, "%llu of its %llu pixel bytes are there", (unsigned long long)got,
+                     (unsigned long long)pixels);
   if (g->biHeight < 0) {
     // Top-down rows are turned into the bottom-up order every Dib uses.
-    int32_t rows = -g->biHeight;
-    uint32_t stride = DibStride(g->biWidth, g->biBitCount);
     BYTE *tmp = static_cast<BYTE *>(MemAlloc(stride));
     if (!tmp) {
       MemFree(&dib);
+      PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
       return nullptr;
     }
     for (int32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
@@ -296,6 +366,7 @@ void *DibLoadFrom(ByteSource *src) {
   if (g->biBitCount == 16 || g->biBitCount == 32) {
     void *wide = DibWideTo24(dib);
     MemFree(&dib);
+    if (!wide) PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
     return wide;
   }
   return dib;

@@ -41,8 +41,9 @@ inline void DibStartConvertedHeader(BITMAPINFOHEADER *h, int32_t width, int32_t 
 // DibNew at 24 bits.
 void *DibNew24(int32_t width, int32_t height);
 
-void *DibReadHeaderFrom(ByteSource *src);
-void *DibLoadFrom(ByteSource *src);
+// The BMP reader over a byte source; report (may be null) receives the reason of a failure.
+void *DibReadHeaderFrom(ByteSource *src, PictureReport *report = nullptr);
+void *DibLoadFrom(ByteSource *src, PictureReport *report = nullptr);
 // 16- or 32-bit (BI_RGB or BI_BITFIELDS) to 24 bits; null for other input.
 void *DibWideTo24(const void *dib);
 

@@ -3,7 +3,11 @@
 // bottom-up rows of a Dib, the image that loading the equivalent BMP file
 // (24-bit RGB or 8-bit grey with a grey ramp) would give; JpegToBmpFile writes
 // that BMP file. libjpeg's fatal errors return here through longjmp, so a
-// damaged, truncated or CMYK picture gives null instead of ending the process.
+// damaged, truncated or CMYK picture gives null instead of ending the process;
+// its warnings and errors go into the picture report, never to the console.
+// The size is checked before the pixels exist, the scans are counted and
+// the caller's stop request is asked while libjpeg works; and the length of
+// a JPEG up to its end marker is found without libjpeg.
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +18,7 @@
 #include <jerror.h>
 
 #include "raster/dib_internal.h"
+#include "raster/picture_report.h"
 #include "shell/base/mem_block.h"
 
 static_assert(JPEG_LIB_VERSION == 62, "the decoder is written for the IJG 6b interface");
@@ -85,24 +90,113 @@ int ScanMarkers(ByteSource *src, int *width, int *height, int *bits) {
   }
 }
 
+// ---- end of the data -----------------------------------------------------------
+
+// The offset just past the end-of-image marker, walking the segments by
+// their lengths and the entropy-coded data byte by byte; 0 when the data
+// ends first or holds more than PICTURE_MAX_FILE_BYTES before its end.
+int64_t WalkToEnd(ByteSource *src) {
+  if (SourceGetByte(src) != 0xFF || SourceGetByte(src) != 0xD8) return 0;
+  uint64_t walked = 2;
+  for (;;) {
+    int c = SourceGetByte(src);
+    ++walked;
+    // Entropy-coded data, or bytes between segments that are no marker.
+    while (c >= 0 && c != 0xFF) {
+      c = SourceGetByte(src);
+      if (++walked > PICTURE_MAX_FILE_BYTES) return 0;
+    }
+    while (c == 0xFF) c = SourceGetByte(src), ++walked;
+    if (c < 0) return 0;
+    if (c == 0x00 || (c >= 0xD0 && c <= 0xD7) || c == 0x01 || c == 0xD8) continue;  // stuffing, restarts, no length
+    if (c == 0xD9) return SourceTell(src);
+    int length = ReadWord(src);
+    if (length < 2 || !SkipBytes(src, length - 2)) return 0;
+    walked += uint64_t(length);
+    if (walked > PICTURE_MAX_FILE_BYTES) return 0;
+  }
+}
+
 // ---- libjpeg glue -----------------------------------------------------------
 
 struct ErrorManager {
   jpeg_error_mgr pub;
   jmp_buf jump;
-  void (*standardEmit)(j_common_ptr, int);
-  int cutShort;  // libjpeg warned that the data ended early
+  PictureReport *report;     // never null here
+  const DecodeStop *stop;
+  int cutShort;              // libjpeg warned that the data ended early
+  int damage;                // warnings about the picture's data
+  char firstWarning[JMSG_LENGTH_MAX];
 };
 
-void ErrorExit(j_common_ptr cinfo) {
-  (*cinfo->err->output_message)(cinfo);
-  longjmp(reinterpret_cast<ErrorManager *>(cinfo->err)->jump, 1);
+struct ProgressMonitor {
+  jpeg_progress_mgr pub;
+  ErrorManager *err;
+};
+
+// Ends the decode with this problem (already recorded) through the longjmp.
+[[noreturn]] void Abandon(ErrorManager *err) { longjmp(err->jump, 1); }
+
+// The reason libjpeg's fatal errors give, by their codes.
+int ProblemOf(int code) {
+  switch (code) {
+    case JERR_NO_BACKING_STORE:  // its whole-picture buffers would pass max_memory_to_use
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+      return PICTURE_TOO_LARGE;
+    case JERR_OUT_OF_MEMORY: return PICTURE_NO_MEMORY;
+    case JERR_INPUT_EMPTY: case JERR_INPUT_EOF: return PICTURE_CUT_SHORT;
+    case JERR_NO_SOI: return PICTURE_NOT_A_PICTURE;
+    case JERR_SOF_UNSUPPORTED: case JERR_ARITH_NOTIMPL: case JERR_NOT_COMPILED: case JERR_BAD_PRECISION:
+    case JERR_CONVERSION_NOTIMPL: case JERR_EMPTY_IMAGE: case JERR_DHT_INDEX:
+      return PICTURE_UNSUPPORTED;
+    default: return PICTURE_DAMAGED;
+  }
 }
 
-void EmitMessage(j_common_ptr cinfo, int level) {
+// Fatal errors: the reason goes into the report, nothing to the console.
+void ErrorExit(j_common_ptr cinfo) {
   ErrorManager *err = reinterpret_cast<ErrorManager *>(cinfo->err);
-  if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF) err->cutShort = 1;
-  err->standardEmit(cinfo, level);
+  char text[JMSG_LENGTH_MAX];
+  (*cinfo->err->format_message)(cinfo, text);
+  int problem = ProblemOf(err->pub.msg_code);
+  if (err->pub.msg_code == JERR_NO_BACKING_STORE)
+    PictureReportSet(err->report, problem, "decoding it would take more than the %llu MiB a picture may use",
+                     (unsigned long long)(DIB_MAX_PIXEL_BYTES >> 20));
+  else if (problem == PICTURE_UNSUPPORTED)
+    PictureReportSet(err->report, problem, "a JPEG of a kind that cannot be decoded (%s)", text);
+  else
+    PictureReportSet(err->report, problem, "%s", text);
+  Abandon(err);
+}
+
+void NoOutput(j_common_ptr) {}
+
+// Warnings (level -1) are kept for the report, trace messages dropped;
+// nothing is printed. Warnings about the header's own fields do not count
+// as damage: the pixels come out right.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  ErrorManager *err = reinterpret_cast<ErrorManager *>(cinfo->err);
+  int code = err->pub.msg_code;
+  if (code == JWRN_ADOBE_XFORM || code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC) return;
+  if (code == JWRN_JPEG_EOF) err->cutShort = 1;
+  if (err->damage++ == 0) (*cinfo->err->format_message)(cinfo, err->firstWarning);
+}
+
+// Called by libjpeg at each pass over the picture's rows and while it reads
+// a progressive picture's scans: the scan limit and the caller's stop.
+void Progress(j_common_ptr cinfo) {
+  ErrorManager *err = reinterpret_cast<ProgressMonitor *>(cinfo->progress)->err;
+  j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number > JPEG_MAX_SCANS) {
+    PictureReportSet(err->report, PICTURE_TOO_MANY_SCANS, nullptr);
+    Abandon(err);
+  }
+  if (DecodeStopRequested(err->stop)) {
+    PictureReportSet(err->report, PICTURE_STOPPED, nullptr);
+    Abandon(err);
+  }
 }
 
 // COM and APP12 segments: read and dropped (shown only when tracing).
@@ -119,17 +213,25 @@ boolean SkipTextMarker(j_decompress_ptr cinfo) {
   return TRUE;
 }
 
-// Decodes from a source already attached by setup; null on any failure.
-// cutShort, when given, is set to 1 for data that ended before the picture.
-void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cutShort = nullptr) {
+// Decodes from a file or from memory; null on any failure, with the reason
+// in report. A picture that libjpeg could only decode with warnings comes
+// back with PICTURE_CUT_SHORT or PICTURE_DAMAGED recorded.
+void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, const DecodeStop *stop,
+             PictureReport *report) {
+  PictureReport local;
+  if (!report) report = &local;
+  PictureReportClear(report);
   jpeg_decompress_struct cinfo;
   ErrorManager err;
+  ProgressMonitor progress;
   void *volatile dib = nullptr;
+  memset(&err, 0, sizeof err);
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = ErrorExit;
-  err.standardEmit = err.pub.emit_message;
   err.pub.emit_message = EmitMessage;
-  err.cutShort = 0;
+  err.pub.output_message = NoOutput;
+  err.report = report;
+  err.stop = stop;
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&cinfo);
     void *lost = dib;
@@ -137,6 +239,9 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cu
     return nullptr;
   }
   jpeg_CreateDecompress(&cinfo, JPEG_LIB_VERSION, sizeof(cinfo));
+  progress.pub.progress_monitor = Progress;
+  progress.err = &err;
+  cinfo.progress = &progress.pub;
   // Bound libjpeg's own buffers (a progressive picture keeps every
   // coefficient): beyond this it fails cleanly rather than exhaust memory.
   cinfo.mem->max_memory_to_use = static_cast<long>(DIB_MAX_PIXEL_BYTES);
@@ -147,9 +252,10 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cu
   else
     jpeg_mem_src(&cinfo, static_cast<const unsigned char *>(bytes), static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
+  // The declared size decides before anything of the picture's size exists.
+  if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height, report)) Abandon(&err);
   cinfo.scale_num = 1;
   cinfo.scale_denom = static_cast<unsigned>(scaleDenom < 1 ? 1 : scaleDenom);
-  jpeg_calc_output_dimensions(&cinfo);
   int bitCount;
   if (cinfo.out_color_space == JCS_RGB) {
     // The same samples, delivered in the order BMP rows store them.
@@ -158,8 +264,9 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cu
   } else if (cinfo.out_color_space == JCS_GRAYSCALE) {
     bitCount = 8;
   } else {
-    jpeg_destroy_decompress(&cinfo);  // CMYK, YCCK: no BMP form
-    return nullptr;
+    // CMYK, YCCK: no BMP form.
+    PictureReportSet(report, PICTURE_UNSUPPORTED, "a CMYK JPEG, which the player cannot show");
+    Abandon(&err);
   }
   jpeg_calc_output_dimensions(&cinfo);
   int32_t width = static_cast<int32_t>(cinfo.output_width), height = static_cast<int32_t>(cinfo.output_height);
@@ -167,15 +274,17 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cu
   uint64_t pixels = static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
   if (!stride || height <= 0 || pixels > DIB_MAX_PIXEL_BYTES ||
       static_cast<uint64_t>(width) * cinfo.out_color_components > stride) {
-    jpeg_destroy_decompress(&cinfo);
-    return nullptr;
+    report->width = cinfo.image_width;
+    report->height = cinfo.image_height;
+    PictureReportSet(report, PICTURE_TOO_LARGE, nullptr);
+    Abandon(&err);
   }
   size_t colours = bitCount == 8 ? 256 : 0;
   size_t headerBytes = sizeof(BITMAPINFOHEADER) + colours * 4;
   BYTE *block = static_cast<BYTE *>(MemAlloc(headerBytes + static_cast<size_t>(pixels)));
   if (!block) {
-    jpeg_destroy_decompress(&cinfo);
-    return nullptr;
+    PictureReportSet(report, PICTURE_NO_MEMORY, "%llu bytes for the pixels", (unsigned long long)pixels);
+    Abandon(&err);
   }
   dib = block;
   BITMAPINFOHEADER *h = reinterpret_cast<BITMAPINFOHEADER *>(block);
@@ -212,7 +321,10 @@ void *Decode(FILE *file, const void *bytes, size_t size, int scaleDenom, int *cu
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
-  if (cutShort) *cutShort = err.cutShort;
+  if (err.cutShort)
+    PictureReportSet(report, PICTURE_CUT_SHORT, "%s", err.firstWarning);
+  else if (err.damage)
+    PictureReportSet(report, PICTURE_DAMAGED, "%s", err.firstWarning);
   return block;
 }
 
@@ -242,27 +354,63 @@ int JpegScanHeader(const char *path, int *width, int *height, int *bits) {
   return ok;
 }
 
+size_t JpegDataLength(const void *bytes, size_t size) {
+  if (!bytes) return 0;
+  ByteSource src = ByteSourceMemory(bytes, size);
+  int64_t end = WalkToEnd(&src);
+  return end > 0 ? size_t(end) : 0;
+}
+
+int64_t JpegFileDataLength(FILE *file) {
+  if (!file || fseek(file, 0, SEEK_SET) != 0) return 0;
+  ByteSource src = ByteSourceFile(file);
+  return WalkToEnd(&src);
+}
+
+void *JpegDecodeMemoryReport(const void *bytes, size_t size, int scaleDenom, const DecodeStop *stop,
+                             PictureReport *report) {
+  PictureReportClear(report);
+  if (!bytes || !size) {
+    PictureReportSet(report, PICTURE_EMPTY, nullptr);
+    return nullptr;
+  }
+  if (!JpegScanMemory(bytes, size, nullptr, nullptr, nullptr)) {
+    if (size >= 2 && static_cast<const BYTE *>(bytes)[0] == 0xFF && static_cast<const BYTE *>(bytes)[1] == 0xD8)
+      PictureReportSet(report, PICTURE_CUT_SHORT, "it ends before its first scan");
+    else
+      PictureReportSet(report, PICTURE_NOT_A_PICTURE, nullptr);
+    return nullptr;
+  }
+  return Decode(nullptr, bytes, size, scaleDenom, stop, report);
+}
+
 void *JpegDecodeMemory(const void *bytes, size_t size, int scaleDenom) {
-  if (!bytes || !size || !JpegScanMemory(bytes, size, nullptr, nullptr, nullptr)) return nullptr;
-  return Decode(nullptr, bytes, size, scaleDenom);
+  return JpegDecodeMemoryReport(bytes, size, scaleDenom, nullptr, nullptr);
 }
 
-void *JpegDecodeMemoryChecked(const void *bytes, size_t size, int *cutShort) {
-  int dummy;
-  if (!cutShort) cutShort = &dummy;
-  *cutShort = 0;
-  if (!bytes || !size || !JpegScanMemory(bytes, size, nullptr, nullptr, nullptr)) return nullptr;
-  return Decode(nullptr, bytes, size, 1, cutShort);
-}
-
-void *JpegDecodeFile(const char *path, int scaleDenom) {
-  if (!JpegScanHeader(path, nullptr, nullptr, nullptr)) return nullptr;
-  FILE *file = fopen(path, "rb");
-  if (!file) return nullptr;
-  void *dib = Decode(file, nullptr, 0, scaleDenom);
+void *JpegDecodeFileReport(const char *path, int scaleDenom, const DecodeStop *stop, PictureReport *report) {
+  PictureReportClear(report);
+  FILE *file = path ? fopen(path, "rb") : nullptr;
+  if (!file) {
+    PictureReportSet(report, PICTURE_MISSING, nullptr);
+    return nullptr;
+  }
+  ByteSource src = ByteSourceFile(file);
+  int w, h, b;
+  int c0 = SourceGetByte(&src), c1 = SourceGetByte(&src);
+  void *dib = nullptr;
+  if (c0 != 0xFF || c1 != 0xD8) {
+    PictureReportSet(report, c0 < 0 ? PICTURE_EMPTY : PICTURE_NOT_A_PICTURE, nullptr);
+  } else if (fseek(file, 0, SEEK_SET) != 0 || !ScanMarkers(&src, &w, &h, &b)) {
+    PictureReportSet(report, PICTURE_CUT_SHORT, "it ends before its first scan");
+  } else if (fseek(file, 0, SEEK_SET) == 0) {
+    dib = Decode(file, nullptr, 0, scaleDenom, stop, report);
+  }
   fclose(file);
   return dib;
 }
+
+void *JpegDecodeFile(const char *path, int scaleDenom) { return JpegDecodeFileReport(path, scaleDenom, nullptr, nullptr); }
 
 int JpegToBmpFile(const char *jpegPath, const char *bmpPath, int scaleDenom) {
   if (!bmpPath) return 0;

@@ -169,8 +169,10 @@ int ConvertDibToJpeg(const void *dib, const char *what, int quality, const char 
   if (!what) what = "picture";
   if (quality < 1) quality = 1;
   if (quality > 100) quality = 100;
-  void *rgb = DibToRgb24(dib);
-  if (!rgb) {
+  // A 24-bit picture is compressed from its own rows; other depths are widened first.
+  void *wide = DibGetBitCount(dib) == 24 ? nullptr : DibToRgb24(dib);
+  const void *rgb = wide ? wide : dib;
+  if (DibGetBitCount(dib) != 24 && !wide) {
     SetError(error, errorSize, "%s: out of memory while converting the picture to JPEG", what);
     return 0;
   }
@@ -180,13 +182,13 @@ int ConvertDibToJpeg(const void *dib, const char *what, int quality, const char 
   char name[PATH_SIZE];
   FILE *file = CreateTempFile(folder, name);
   if (!file) {
-    MemFree(&rgb);
+    MemFree(&wide);
     SetError(error, errorSize, "%s: cannot create a temporary file for the converted picture", folder);
     return 0;
   }
   int ok = Compress(file, rgb, quality);
   if (fclose(file) != 0) ok = 0;
-  MemFree(&rgb);
+  MemFree(&wide);
   if (!ok) {
     remove(name);
     SetError(error, errorSize, "%s: cannot be converted to JPEG (compression or writing failed)", what);

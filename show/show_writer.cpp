@@ -7,6 +7,8 @@
 
 #include "shell/base/file_checksum.h"
 #include "shell/base/mem_block.h"
+#include "raster/dib.h"
+#include "raster/picture_report.h"
 #include "show/picture_convert.h"
 
 static int MemoryWrite(void *context, const void *bytes, size_t size) {
@@ -159,7 +161,18 @@ static int32_t PluginFor(Writer *w, int32_t pageIndex, unsigned char **bytes, si
 // with the record's path naming what was embedded.
 static unsigned char *PictureBytes(Writer *w, int32_t pageIndex, int32_t pictureIndex, const PictureRecord *record,
                                    char *storedPath, size_t *size) {
-  unsigned char *bytes = ReadMedia(w, record->path, size);
+  // A JPEG goes in up to its end marker: what a file carries after it (a
+  // phone's video, padding) is not the picture and the player never reads it.
+  char resolved[PATH_SIZE];
+  ResolvePath(w, record->path, resolved);
+  PictureReport report;
+  unsigned char *bytes = ReadPictureFile(resolved, size, nullptr, &report);
+  if (!bytes && report.problem != PICTURE_MISSING) {
+    char reason[400];
+    PictureReportText(&report, reason, sizeof reason);
+    Fail(w, "page %d picture %d: %s: %s", int(pageIndex + 1), int(pictureIndex + 1), resolved, reason);
+  }
+  if (!bytes) *size = 0;
   if (!bytes || IsJpegData(bytes, *size)) return bytes;
   MemFreePtr(bytes);
   char converted[PATH_SIZE];

@@ -230,6 +230,69 @@ case "$case_name" in
     check "a key press ends the show" wait_gone "$last_pid" 150
     check "nothing of the run is left in the temp folder" wait_temp_clean 100
     ;;
+  many-scans)
+    # A page whose picture is a flat grey progressive JPEG of 8000 x 8000 made
+    # of 10,100 scans, after a page shown for a millisecond: the player
+    # refuses the picture at its 101st scan, so its page plays without it
+    # (no box), and a key or a mouse movement while the player decodes it
+    # ends the saver at once. The tool would not embed such a picture, so
+    # the show is packed with a placeholder JPEG of the same length, whose
+    # bytes in the saver file are then replaced.
+    python3 "$src/scripts/make-hostile-pictures" "$work" scans.jpg
+    convert -size 16x16 xc:'#808080' -quality 90 "$work/small.jpg"
+    python3 - "$work/small.jpg" "$work/scans.jpg" "$work/placeholder.jpg" <<'PY'
+import sys
+small, target = open(sys.argv[1], 'rb').read(), len(open(sys.argv[2], 'rb').read())
+pad, out = target - len(small), bytearray(small[:2])
+while pad:  # comment segments of at most 65535 bytes, 4 of them marker and length
+    take = min(pad, 65535 + 2)
+    if pad - take in (1, 2, 3):
+        take -= 4
+    out += b'\xff\xfe' + (take - 2).to_bytes(2, 'big') + bytes(take - 4)
+    pad -= take
+out += small[2:]
+assert len(out) == target
+open(sys.argv[3], 'wb').write(out)
+PY
+    convert -size 64x64 xc:'#20c040' -quality 100 "$work/green.jpg"
+    cat > "$work/show.json" <<JSON
+{"pages": [
+  {"time": 1, "background": "#2040c0", "pictures": [{"file": "green.jpg", "place": [0.25, 0.25, 0.75, 0.75]}]},
+  {"time": 2000, "background": "#c04020", "pictures": [{"file": "placeholder.jpg", "place": [0.25, 0.25, 0.75, 0.75]}]}
+]}
+JSON
+    "$pack" build "$work/show.json" -o "$work/Scans.scr" --player "$bin/VORMKIT.scr" >/dev/null
+    python3 - "$work/Scans.scr" "$work/placeholder.jpg" "$work/scans.jpg" <<'PY'
+import sys
+saver = bytearray(open(sys.argv[1], 'rb').read())
+old, new = open(sys.argv[2], 'rb').read(), open(sys.argv[3], 'rb').read()
+at = saver.find(old)
+assert at > 0 and saver.find(old, at + 1) < 0
+saver[at:at + len(old)] = new
+open(sys.argv[1], 'wb').write(saver)
+PY
+    check "the saver carries the 10,100-scan picture" test "$(stat -c %s "$work/Scans.scr")" -gt 1000000
+    for input in key mouse; do
+      start_saver "$work/Scans.scr" /s
+      check "the full-screen window appears ($input)" wait_window '^Screen Saver$' 300
+      # Page 2 without its picture: its colour in the middle too.
+      check "the page of the refused picture plays ($input)" wait_corner 192 64 32 300
+      read -r w h < <(identify -format '%w %h' "$work/shot.png")
+      check "no picture and no box where it would be ($input)" near "$(pixel "$work/shot.png" $((w / 2)) $((h / 2)))" 192 64 32 12
+      # Page 1 again: the player is decoding page 2's picture behind it.
+      check "page 1 again while page 2 is prepared ($input)" wait_corner 32 64 192 300
+      if [ $input = key ]; then
+        press '^Screen Saver$' b
+      else
+        # The saver ends on a movement beyond its threshold from the first
+        # position it saw, so the pointer goes to three places in turn.
+        id=$(window_id '^Screen Saver$')
+        for at in 100 300 500; do xdotool mousemove --window "$id" $at $at 2>/dev/null; sleep 0.2; done
+      fi
+      check "the $input ends the saver while it decodes" wait_gone "$last_pid" 100
+      check "nothing of the run is left in the temp folder ($input)" wait_temp_clean 100
+    done
+    ;;
   *)
     fail "unknown case $case_name"
     ;;

@@ -4,8 +4,8 @@
 // a crash; the EXIF orientation turns a picture upright (checked with the
 // player's own orientation operations against the EXIF definitions); and
 // pictures are fitted into a box and compressed, or kept when they are JPEG.
-#include "tools/pack/picture_decode.h"
-#include "tools/pack/picture_import.h"
+#include "raster/picture_decode.h"
+#include "show/picture_import.h"
 
 #include <gtest/gtest.h>
 

@@ -59,9 +59,11 @@ out=$(pack folder "$work/pics" -o "$work/Trip.scr" --player "$work/player/VORMKI
   --music "$work/music" --time 3 2>"$work/warnings")
 [ $? = 0 ] || fail "folder: status $? ($(cat "$work/warnings"))"
 warnings=$(tr -d '\r' <"$work/warnings")
-grep -qE "7-cut.jpg: left out: .*damaged" <<<"$warnings" || fail "no warning for the cut JPEG: $warnings"
-grep -qE "8-broken.jpg: left out: .*damaged" <<<"$warnings" || fail "no warning for the broken JPEG: $warnings"
-grep -qE "notes|fake|sub" <<<"$warnings" && fail "files that are not pictures were mentioned: $warnings"
+grep -qE "7-cut.jpg: left out: a JPEG picture, cut short" <<<"$warnings" || fail "no warning for the cut JPEG: $warnings"
+grep -qE "8-broken.jpg: left out: a JPEG picture, cut short" <<<"$warnings" || fail "no warning for the broken JPEG: $warnings"
+# A file named like a picture that holds none is named; other files are not.
+grep -qE "6-fake.jpg: left out: not a picture" <<<"$warnings" || fail "no warning for the fake JPEG: $warnings"
+grep -qE "notes|sub" <<<"$warnings" && fail "files that are not pictures were mentioned: $warnings"
 [ -e "$work/Trip.scr.part" ] && fail "side file left behind"
 left_in_temp
 
@@ -133,10 +135,12 @@ first=$(captions "$work/shuffled-a.scr")
 
 # A folder without a picture: status 1 with the reason, and no output file.
 mkdir "$work/nothing"
-cp "$work/pics/notes.txt" "$work/pics/6-fake.jpg" "$work/nothing/"
+cp "$work/pics/notes.txt" "$work/nothing/"
+cp "$work/pics/6-fake.jpg" "$work/nothing/6-fake"
 msg=$(pack folder "$work/nothing" -o "$work/None.scr" --player "$work/player/VORMKIT.scr" 2>&1)
 [ $? = 1 ] || fail "a folder without pictures did not fail"
 grep -qF "none of its 2 files is a picture" <<<"$msg" || fail "reason: $msg"
+grep -qF "warning" <<<"$msg" && fail "a folder without pictures gave warnings: $msg"
 cp "$work/pics/8-broken.jpg" "$work/nothing/"
 msg=$(pack folder "$work/nothing" -o "$work/None.scr" --player "$work/player/VORMKIT.scr" 2>&1)
 [ $? = 1 ] && grep -qF "8-broken.jpg: left out" <<<"$msg" && grep -qF "no page is left" <<<"$msg" ||

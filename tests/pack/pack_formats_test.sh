@@ -134,7 +134,7 @@ build_error() {  # name, expected message part, picture file
     fail "$name: message '$out' lacks the page, the file or '$part'"
   [ -e "$work/$name.scr" ] || [ -e "$work/$name.scr.part" ] && fail "$name: output left behind"
 }
-build_error cut "damaged or unreadable PNG" cut.png
+build_error cut "a PNG picture, cut short" cut.png
 build_error words "not a picture" words.png
 if [ ${#runner[@]} = 0 ]; then
   [ -z "$(ls -A "$TMPDIR")" ] || fail "converted pictures left in the temp folder: $(ls "$TMPDIR")"

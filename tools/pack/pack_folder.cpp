@@ -1,8 +1,8 @@
 // Making a show from a folder of pictures. Pictures are recognised by their
-// first bytes; a JPEG is embedded as it is, any other picture is converted
-// to a JPEG first (the same conversion `build` uses), so that its size is
-// known for the fit and a picture that cannot be read is left out before
-// anything is written.
+// first bytes; each goes through the same import as `build`: a JPEG is
+// embedded as it is, any other picture is converted to a JPEG first, so that
+// its size is known for the fit and a picture that cannot be read is left
+// out, with its reason, before anything is written.
 #include "tools/pack/pack_folder.h"
 
 #include <algorithm>
@@ -14,9 +14,8 @@
 #include "shell/base/file_checksum.h"
 #include "show/picture_convert.h"
 #include "tools/pack/pack_files.h"
-#include "tools/pack/pack_jpeg_check.h"
 #include "tools/pack/pack_text.h"
-#include "tools/pack/picture_import.h"
+#include "show/picture_import.h"
 #include "transitions/effect_defaults.h"
 
 namespace {
@@ -24,26 +23,12 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-// The first bytes of every picture format worth trying: JPEG, BMP (any
-// header version), PNG, GIF, TIFF, WebP and HEIF/AVIF.
-bool LooksLikePicture(const unsigned char *b, size_t n) {
-  auto starts = [&](const char *magic, size_t at = 0) {
-    size_t len = strlen(magic);
-    return n >= at + len && memcmp(b + at, magic, len) == 0;
-  };
-  if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return true;
-  if (starts("BM") && n >= 18) {
-    uint32_t header = b[14] | b[15] << 8 | b[16] << 16 | uint32_t(b[17]) << 24;
-    return header == 12 || header == 16 || header == 40 || header == 52 || header == 56 || header == 64 ||
-           header == 108 || header == 124;
-  }
-  if (starts("\x89PNG\r\n\x1A\n") || starts("GIF87a") || starts("GIF89a")) return true;
-  if (starts("II*") || starts("MM\0*")) return n >= 4 && (b[3] == 0 || b[3] == '*');
-  if (starts("RIFF") && starts("WEBP", 8)) return true;
-  if (starts("ftyp", 4))
-    for (const char *brand : {"heic", "heix", "heim", "heis", "hevc", "hevx", "mif1", "msf1", "avif", "avis"})
-      if (starts(brand, 8)) return true;
-  return false;
+// A file that may be meant as a picture: one named like a picture, or one
+// that starts with a picture format's signature (JPEG, BMP or packed DIB,
+// PNG, GIF, TIFF, WebP, HEIF/AVIF). Such a file that cannot be used gets a
+// warning; every other file is left out quietly.
+bool LooksLikePicture(const std::string &name, const unsigned char *head, size_t n) {
+  return HasPictureExtension(name.c_str()) || PictureFormatOf(head, n) != FORMAT_NONE;
 }
 
 // The first bytes of a file (fewer when it is shorter).
@@ -73,11 +58,12 @@ struct Picture {
 // Checks one picture and finds its size; a picture that is not a JPEG is
 // converted first. false with the reason when it cannot be read.
 bool PreparePicture(const std::string &path, const FolderOptions &folder, Picture *picture, Manifest *manifest,
-                    std::string *why) {
+                    std::vector<std::string> *warnings, std::string *why) {
   // Pictures larger than the screen are scaled down to it; transparent
-  // pixels show the page's colour.
+  // pixels show the page's colour; Ctrl+C stops a long decode.
+  DecodeStop stop = {[](void *) { return Interrupted() ? 1 : 0; }, nullptr};
   PictureImportOptions options = {manifest->jpegQuality, nullptr, folder.screenWidth, folder.screenHeight,
-                                  folder.background};
+                                  folder.background, &stop};
   ImportedPicture imported;
   if (!ImportPicture(path.c_str(), &options, &imported, why)) {
     // The message starts with the path, which the warning names already.
@@ -85,11 +71,12 @@ bool PreparePicture(const std::string &path, const FolderOptions &folder, Pictur
     return false;
   }
   if (imported.temporary) manifest->tempFiles.push_back(imported.path);
-  int32_t width = 0, height = 0;
-  if (!CheckJpegFile(imported.path, &width, &height, why)) return false;
+  if (imported.droppedBytes)
+    warnings->push_back(path + ": the " + std::to_string(imported.droppedBytes) +
+                        " bytes after the picture's end (a motion photo's video, or padding) are left out");
   picture->file = imported.path;
-  picture->width = width;
-  picture->height = height;
+  picture->width = imported.width;
+  picture->height = imported.height;
   picture->orientation = imported.orientation;
   return true;
 }
@@ -300,10 +287,10 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     const std::string path = JoinFolder(options.folder, name);
     unsigned char head[32];
     size_t n = ReadHead(path, head, sizeof head);
-    if (!LooksLikePicture(head, n)) continue;
+    if (!LooksLikePicture(name, head, n)) continue;
     Picture picture = {name, std::string(), 0, 0, 0};
     std::string why;
-    if (!PreparePicture(path, options, &picture, manifest, &why)) {
+    if (!PreparePicture(path, options, &picture, manifest, warnings, &why)) {
       warnings->push_back(path + ": left out: " + why);
       ++damaged;
       continue;

@@ -23,8 +23,8 @@ struct FolderOptions {
 };
 
 // Fills manifest from the folder. Files that are not pictures are left out
-// quietly; pictures that cannot be read are left out with a line in
-// warnings. 0 with the reason in error only when no page is left or a
+// quietly; files named like pictures or starting like one that cannot be
+// used are left out with a line in warnings that gives the reason. 0 with the reason in error only when no page is left or a
 // folder cannot be read.
 int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std::string> *warnings,
                std::string *error);

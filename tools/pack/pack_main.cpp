@@ -14,6 +14,8 @@
 
 #include "player/picture_orient.h"
 #include "raster/dib.h"
+#include "raster/picture_decode.h"
+#include "raster/picture_report.h"
 #include "shell/base/file_checksum.h"
 #include "shell/base/mem_block.h"
 #include "shell/saver/self_extract_core.h"
@@ -23,7 +25,7 @@
 #include "tools/pack/pack_manifest.h"
 #include "tools/pack/pack_output.h"
 #include "tools/pack/pack_text.h"
-#include "tools/pack/picture_import.h"
+#include "show/picture_import.h"
 
 namespace {
 const char kUsage[] =
@@ -33,11 +35,24 @@ const char kUsage[] =
     "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working] [--fit WxH]\n"
     "  vormkit-pack info NAME.scr\n"
     "  vormkit-pack extract NAME.scr DIR\n"
-    "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N]\n";
+    "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N] [--embed [--fit WxH] [--background #RRGGBB]]\n";
 
 int Fail(const std::string &message) {
   fprintf(stderr, "vormkit-pack: %s\n", message.c_str());
   return 1;
+}
+
+// A long decode stops when Ctrl+C was pressed.
+int InterruptRequested(void *) { return Interrupted() ? 1 : 0; }
+const DecodeStop kInterruptStop = {InterruptRequested, nullptr};
+
+// #RRGGBB as a COLORREF.
+bool ParseColour(const std::string &text, uint32_t *colour) {
+  unsigned red, green, blue;
+  char tail;
+  if (text.size() != 7 || sscanf(text.c_str(), "#%2x%2x%2x%c", &red, &green, &blue, &tail) != 3) return false;
+  *colour = red | green << 8 | blue << 16;
+  return true;
 }
 
 // A whole decimal number in [low, high], nothing else in the text.
@@ -96,7 +111,8 @@ int Build(const std::vector<std::string> &args) {
   // Pictures become the JPEG files to embed (temporary ones for other
   // formats, removed once the show is written) and get their orientation.
   std::vector<std::string> converted;
-  PictureImportOptions pictureOptions = {manifest.jpegQuality, nullptr, int32_t(fitWidth), int32_t(fitHeight), 0};
+  PictureImportOptions pictureOptions = {manifest.jpegQuality, nullptr, int32_t(fitWidth), int32_t(fitHeight), 0,
+                                         &kInterruptStop};
   if (!ImportShowPictures(&manifest.show, !working, &pictureOptions, &converted, &error)) {
     RemoveTemporaries(&converted);
     FreeManifest(&manifest);
@@ -144,11 +160,7 @@ int Folder(const std::vector<std::string> &args) {
       seeded = true;
     } else if (a == "--background" && value) {
       const std::string &c = args[++i];
-      unsigned red, green, blue;
-      char tail;
-      if (c.size() != 7 || sscanf(c.c_str(), "#%2x%2x%2x%c", &red, &green, &blue, &tail) != 3)
-        return Fail("--background " + c + ": give the colour as #RRGGBB");
-      options.background = red | green << 8 | blue << 16;
+      if (!ParseColour(c, &options.background)) return Fail("--background " + c + ": give the colour as #RRGGBB");
     } else if (a == "--captions") {
       options.captions = true;
     } else if (a == "--screen" && value) {
@@ -352,13 +364,83 @@ int Extract(const std::vector<std::string> &args) {
 // The largest side --size accepts; the picture's memory limit still applies.
 const long kMaxDecodeSide = 32767;
 
-// decode PICTURE -o OUT.bmp [--size WxH] [--orient N]: PictureLoad, then
+// What the player does with a picture it decodes despite damage.
+std::string PlayerShowsAnyway(const PictureReport &report) {
+  return report.problem == PICTURE_CUT_SHORT
+             ? "; the player would show it with what is missing filled in, and folder and build leave it out"
+             : "; the player would show what libjpeg makes of it, and folder and build leave it out";
+}
+
+// The player's decoder on the file as stored; null with the message.
+void *PlayerView(const std::string &input, std::string *error) {
+  PictureReport report;
+  void *image = PictureLoadChecked(input.c_str(), 1, &kInterruptStop, &report);
+  if (image && report.problem == PICTURE_FINE) return image;
+  unsigned char head[32];
+  size_t n = 0;
+  if (FILE *f = fopen(input.c_str(), "rb")) {
+    n = fread(head, 1, sizeof head, f);
+    fclose(f);
+  }
+  PictureFormat format = PictureFormatOf(head, n);
+  const std::string convert = ": folder and build convert it to JPEG (decode --embed shows what they embed)";
+  if (image) {
+    MemFree(&image);
+    *error = input + ": " + PictureProblemText(format, &report) + PlayerShowsAnyway(report);
+  } else if (report.problem == PICTURE_MISSING) {
+    *error = input + ": file not found";
+  } else if (report.problem == PICTURE_NOT_A_PICTURE && format != FORMAT_NONE && format != FORMAT_BMP) {
+    *error = input + ": a " + PictureFormatName(format) + " picture, which the player cannot show as it is" + convert;
+  } else if (report.problem == PICTURE_NOT_A_PICTURE) {
+    *error = input + ": not a picture the player can show (neither a readable BMP nor a JPEG)";
+  } else if (report.problem == PICTURE_UNSUPPORTED && format == FORMAT_BMP) {
+    *error = input + ": " + PictureProblemText(format, &report) + convert;
+  } else {
+    *error = input + ": " + PictureProblemText(format, &report);
+  }
+  return nullptr;
+}
+
+// What folder and build embed, through the player's decoder; null with the
+// message. Says on stdout what was embedded.
+void *EmbeddedView(const std::string &input, int32_t fitWidth, int32_t fitHeight, uint32_t matte,
+                   std::string *error) {
+  PictureImportOptions options = {100, nullptr, fitWidth, fitHeight, matte, &kInterruptStop};
+  ImportedPicture imported;
+  if (!ImportPicture(input.c_str(), &options, &imported, error)) return nullptr;
+  PictureReport report;
+  void *image = PictureLoadChecked(imported.path, 1, &kInterruptStop, &report);
+  long long bytes = -1;
+  if (FILE *f = fopen(imported.path, "rb")) {
+    if (fseek(f, 0, SEEK_END) == 0) bytes = ftell(f);
+    fclose(f);
+  }
+  if (imported.temporary) remove(imported.path);
+  if (!image || report.problem != PICTURE_FINE) {
+    MemFree(&image);
+    *error = input + ": the embedded JPEG cannot be shown: " + PictureProblemText(FORMAT_JPEG, &report);
+    return nullptr;
+  }
+  std::string what = imported.temporary ? "converted from " + std::string(PictureFormatName(imported.format)) +
+                                              " to a JPEG of " + std::to_string(bytes) + " bytes"
+                                        : "embedded as it is, " + std::to_string(bytes - (long long)imported.droppedBytes) +
+                                              " bytes";
+  if (imported.droppedBytes) what += ", the " + std::to_string(imported.droppedBytes) + " bytes after its end left out";
+  printf("%s: %s, %d x %d, orientation code %d\n", input.c_str(), what.c_str(), imported.width, imported.height,
+         imported.orientation);
+  return image;
+}
+
+// decode PICTURE -o OUT.bmp [--size WxH] [--orient N] [--embed [--fit WxH]
+// [--background #RRGGBB]]: the picture as the player decodes the file as it
+// is (or, with --embed, what folder and build embed for it), then
 // DibScaleSmooth to the size, then the orientation code's image operations,
 // then DibSaveFile, as the player prepares and draws a picture layer.
 int Decode(const std::vector<std::string> &args) {
   std::string input, output;
-  long width = 0, height = 0, orientation = 0;
-  bool sized = false;
+  long width = 0, height = 0, orientation = 0, fitWidth = 0, fitHeight = 0;
+  bool sized = false, embed = false;
+  uint32_t matte = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && i + 1 < args.size()) {
       output = args[++i];
@@ -370,6 +452,13 @@ int Decode(const std::vector<std::string> &args) {
     } else if (args[i] == "--orient" && i + 1 < args.size()) {
       if (!ParseNumber(args[++i], 0, 11, &orientation))
         return Fail("--orient " + args[i] + ": the orientation code must be between 0 and 11");
+    } else if (args[i] == "--embed") {
+      embed = true;
+    } else if (args[i] == "--fit" && i + 1 < args.size()) {
+      if (!ParseSize(args[++i], 1, 32767, &fitWidth, &fitHeight))
+        return Fail("--fit " + args[i] + ": give WIDTHxHEIGHT, each side 1 to 32767");
+    } else if (args[i] == "--background" && i + 1 < args.size()) {
+      if (!ParseColour(args[++i], &matte)) return Fail("--background " + args[i] + ": give the colour as #RRGGBB");
     } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
       input = args[i];
     } else {
@@ -377,12 +466,15 @@ int Decode(const std::vector<std::string> &args) {
     }
   }
   if (input.empty() || output.empty()) return Fail(std::string("decode needs a picture and -o\n") + kUsage);
+  if ((fitWidth || matte) && !embed) return Fail("--fit and --background belong to --embed");
 
   FILE *probe = fopen(input.c_str(), "rb");
   if (!probe) return Fail(input + ": file not found");
   fclose(probe);
-  void *image = PictureLoad(input.c_str(), 1);
-  if (!image) return Fail(input + ": not a picture the player can show (neither a readable BMP nor a JPEG)");
+  std::string error;
+  void *image = embed ? EmbeddedView(input, int32_t(fitWidth), int32_t(fitHeight), matte, &error)
+                      : PlayerView(input, &error);
+  if (!image) return Fail(error);
   if (sized) {
     RECT target = {0, 0, int32_t(width), int32_t(height)};
     void *scaled = DibScaleSmooth(image, &target, 1, 0);
@@ -410,8 +502,8 @@ int main(int argc, char **argv) {
   if (argc < 2) return Fail(kUsage);
   std::string command = argv[1];
   std::vector<std::string> args(argv + 2, argv + argc);
-  // The two commands that write a saver stop cleanly on Ctrl+C.
-  if (command == "folder" || command == "build") CatchInterrupts();
+  // The commands that write a saver or a picture stop cleanly on Ctrl+C.
+  if (command == "folder" || command == "build" || command == "decode") CatchInterrupts();
   if (command == "folder") return Folder(args);
   if (command == "build") return Build(args);
   if (command == "info") return Info(args);

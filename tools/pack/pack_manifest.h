@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "show/picture_import.h"  // ORIENTATION_FROM_PICTURE: a manifest entry without an orientation
 #include "show/show_document.h"
-
-// A picture whose manifest entry gives no orientation carries this until the
-// picture's own orientation tag replaces it (ImportShowPictures).
-constexpr int32_t ORIENTATION_FROM_PICTURE = -1;
 
 struct Manifest {
   ShowDocument show;

@@ -1,13 +1,15 @@
 // GIF pictures through giflib: the first frame only, placed on the logical
 // screen as the file describes it, its transparent colour (from the graphic
 // control block before it) showing the matte colour, interlaced rows put back
-// in order. Later frames of an animation are not read.
+// in order. The screen's size is checked before its canvas is made, and only
+// the frame's rows that can reach the canvas are decoded. Later frames of an
+// animation are not read.
 #include <cstring>
 
 #include <gif_lib.h>
 
 #include "shell/base/mem_block.h"
-#include "tools/pack/picture_formats.h"
+#include "raster/picture_formats.h"
 
 namespace {
 
@@ -26,39 +28,55 @@ int ReadGif(GifFileType *gif, GifByteType *out, int count) {
   return int(n);
 }
 
-std::string Reason(int code) {
+// The report for one of giflib's error codes.
+void SetReason(PictureReport *report, int code) {
   const char *text = GifErrorString(code);
-  return text ? text : "unreadable";
+  int problem = code == D_GIF_ERR_READ_FAILED ? PICTURE_CUT_SHORT
+                : code == D_GIF_ERR_NOT_GIF_FILE ? PICTURE_NOT_A_PICTURE
+                : code == D_GIF_ERR_NOT_ENOUGH_MEM ? PICTURE_NO_MEMORY
+                : PICTURE_DAMAGED;
+  PictureReportSet(report, problem, "%s", text ? text : "unreadable");
 }
 
-// Reads the frame whose descriptor was just read onto the canvas.
+// Reads the frame whose descriptor was just read onto the canvas. Only the
+// part of the frame on the canvas is wanted: a frame that is not interlaced
+// is read no further than the canvas's last row, and the rows that must be
+// decoded are counted against the picture limit before the first one is.
 bool ReadFrame(GifFileType *gif, int transparent, void *canvas, int32_t canvasWidth, int32_t canvasHeight,
-               std::string *why) {
+               PictureReport *report) {
   const GifImageDesc &d = gif->Image;
   const ColorMapObject *map = d.ColorMap ? d.ColorMap : gif->SColorMap;
   if (!map) {
-    *why = "no colour table";
+    PictureReportSet(report, PICTURE_DAMAGED, "no colour table");
     return false;
   }
   if (d.Width <= 0 || d.Height <= 0) {
-    *why = "an empty frame";
+    PictureReportSet(report, PICTURE_EMPTY, "its first frame is %d x %d pixels", d.Width, d.Height);
+    return false;
+  }
+  // Interlaced rows come in four passes: every 8th from 0, every 8th from 4,
+  // every 4th from 2, every 2nd from 1; each needs the passes before it.
+  int64_t below = int64_t(canvasHeight) - d.Top;  // frame rows above the canvas's bottom edge
+  int64_t rows = d.Interlace ? d.Height : below < 0 ? 0 : below < d.Height ? below : d.Height;
+  if (uint64_t(d.Width) * uint64_t(rows) > PICTURE_MAX_PIXELS) {
+    if (report && report->problem == PICTURE_FINE) report->width = d.Width, report->height = d.Height;
+    PictureReportSet(report, PICTURE_TOO_LARGE, "its first frame: on a canvas of %d x %d", int(canvasWidth),
+                     int(canvasHeight));
     return false;
   }
   GifPixelType *line = static_cast<GifPixelType *>(MemAlloc(size_t(d.Width)));
   if (!line) {
-    *why = "out of memory";
+    PictureReportSet(report, PICTURE_NO_MEMORY, nullptr);
     return false;
   }
-  // Interlaced rows come in four passes: every 8th from 0, every 8th from 4,
-  // every 4th from 2, every 2nd from 1.
   static const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
   int passes = d.Interlace ? 4 : 1;
   bool ok = true;
   for (int pass = 0; ok && pass < passes; ++pass) {
     int start = d.Interlace ? starts[pass] : 0, step = d.Interlace ? steps[pass] : 1;
-    for (int y = start; ok && y < d.Height; y += step) {
+    for (int y = start; ok && y < rows; y += step) {
       if (DGifGetLine(gif, line, d.Width) == GIF_ERROR) {
-        *why = Reason(gif->Error);
+        SetReason(report, gif->Error);
         ok = false;
         break;
       }
@@ -80,12 +98,12 @@ bool ReadFrame(GifFileType *gif, int transparent, void *canvas, int32_t canvasWi
 
 }  // namespace
 
-void *DecodeGif(const unsigned char *bytes, size_t size, COLORREF matte, std::string *why) {
+void *DecodeGif(const unsigned char *bytes, size_t size, COLORREF matte, PictureReport *report) {
   GifInput in = {bytes, size, 0};
   int error = 0;
   GifFileType *gif = DGifOpen(&in, ReadGif, &error);
   if (!gif) {
-    *why = Reason(error);
+    SetReason(report, error);
     return nullptr;
   }
   void *canvas = nullptr;
@@ -94,14 +112,14 @@ void *DecodeGif(const unsigned char *bytes, size_t size, COLORREF matte, std::st
   while (!done) {
     GifRecordType type;
     if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
-      *why = Reason(gif->Error);
+      SetReason(report, gif->Error);
       break;
     }
     if (type == EXTENSION_RECORD_TYPE) {
       int code;
       GifByteType *block = nullptr;
       if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) {
-        *why = Reason(gif->Error);
+        SetReason(report, gif->Error);
         break;
       }
       GraphicsControlBlock control;
@@ -110,12 +128,12 @@ void *DecodeGif(const unsigned char *bytes, size_t size, COLORREF matte, std::st
       bool failed = false;
       while (block && !failed) failed = DGifGetExtensionNext(gif, &block) == GIF_ERROR;
       if (failed) {
-        *why = Reason(gif->Error);
+        SetReason(report, gif->Error);
         break;
       }
     } else if (type == IMAGE_DESC_RECORD_TYPE) {
       if (DGifGetImageDesc(gif) == GIF_ERROR) {
-        *why = Reason(gif->Error);
+        SetReason(report, gif->Error);
         break;
       }
       // The logical screen, or the frame itself when the screen is empty.
@@ -124,18 +142,14 @@ void *DecodeGif(const unsigned char *bytes, size_t size, COLORREF matte, std::st
         w = gif->Image.Width, h = gif->Image.Height;
         gif->Image.Left = gif->Image.Top = 0;
       }
-      canvas = NewCanvas(w, h, matte);
-      if (!canvas) {
-        *why = "too large";
-        break;
-      }
-      if (!ReadFrame(gif, transparent, canvas, w, h, why)) MemFree(&canvas);
+      canvas = NewCanvas(w, h, matte, report);
+      if (canvas && !ReadFrame(gif, transparent, canvas, w, h, report)) MemFree(&canvas);
       done = true;
     } else if (type == TERMINATE_RECORD_TYPE) {
-      *why = "no picture in the file";
+      PictureReportSet(report, PICTURE_EMPTY, "no picture in the file");
       break;
     } else {
-      *why = "an unknown block";
+      PictureReportSet(report, PICTURE_DAMAGED, "an unknown block");
       break;
     }
   }

@@ -1,7 +1,8 @@
 // TIFF pictures through libtiff: the first image of the file, read with
 // libtiff's RGBA interface (any sample layout, photometric interpretation and
-// codec built in), with its own orientation tag left for the orientation
-// code. Messages of libtiff go to the caller, never to the console.
+// codec built in) into the one block that becomes the picture, after its
+// declared size has been checked, with its own orientation tag left for the
+// orientation code. Messages of libtiff go to the caller, never to the console.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,7 @@
 
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
-#include "tools/pack/picture_formats.h"
+#include "raster/picture_formats.h"
 
 namespace {
 
@@ -84,62 +85,51 @@ uint16_t StoredOrderBottomUp(uint16_t orientation) {
   }
 }
 
-// A premultiplied sample over what lies beneath it, keep/255 of which shows.
-BYTE Over(uint32_t sample, BYTE under, int keep) {
-  int v = int(sample) + (under * keep + 127) / 255;
-  return BYTE(v > 255 ? 255 : v);
-}
-
 }  // namespace
 
-void *DecodeTiff(const unsigned char *bytes, size_t size, COLORREF matte, std::string *why) {
+void *DecodeTiff(const unsigned char *bytes, size_t size, COLORREF matte, PictureReport *report) {
   TiffInput in = {bytes, size, 0, std::string()};
   TIFF *tif = OpenTiff(&in);
   if (!tif) {
-    *why = in.message.empty() ? "unreadable" : in.message;
+    PictureReportSet(report, PICTURE_DAMAGED, "%s", in.message.empty() ? "unreadable" : in.message.c_str());
     return nullptr;
   }
-  void *canvas = nullptr;
-  uint32_t *raster = nullptr;
-  char message[1024] = {};
-  TIFFRGBAImage image;
-  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 1, message)) {
-    *why = message[0] ? message : in.message;
+  // The declared size first: nothing of the picture's size exists before.
+  uint32_t w = 0, h = 0;
+  if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) ||
+      !PictureSizeAllowed(w, h, report)) {
+    PictureReportSet(report, PICTURE_DAMAGED, "no picture size");
     TIFFClose(tif);
     return nullptr;
   }
-  uint32_t w = image.width, h = image.height;
-  canvas = NewCanvas(w, h, matte);
-  if (canvas && uint64_t(w) * h * 4 <= DIB_MAX_PIXEL_BYTES)
-    raster = static_cast<uint32_t *>(MemAlloc(size_t(w) * h * 4));
-  if (!canvas || !raster) {
-    *why = "too large";
-    MemFree(&canvas);
-  } else {
+  char message[1024] = {};
+  TIFFRGBAImage image;
+  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&image, tif, 1, message)) {
+    PictureReportSet(report, PICTURE_UNSUPPORTED, "a TIFF of a kind that cannot be read (%s)",
+                     message[0] ? message : in.message.c_str());
+    TIFFClose(tif);
+    return nullptr;
+  }
+  w = image.width, h = image.height;
+  BYTE *pixels = nullptr;
+  void *canvas = NewWideCanvas(w, h, &pixels, report);
+  if (canvas) {
+    // The raster holds the rows bottom-up, each pixel one 32-bit value with
+    // red in its low byte and alpha premultiplied: on these little-endian
+    // machines the bytes red, green, blue, alpha.
     image.req_orientation = StoredOrderBottomUp(image.orientation);
-    if (!TIFFRGBAImageGet(&image, raster, w, h)) {
-      *why = in.message.empty() ? "damaged image data" : in.message;
+    if (!TIFFRGBAImageGet(&image, reinterpret_cast<uint32_t *>(pixels), w, h)) {
+      const char *why = in.message.empty() ? "its image data cannot be read" : in.message.c_str();
+      PictureReportSet(report, strstr(why, "Read error") || strstr(why, "past end") ? PICTURE_CUT_SHORT : PICTURE_DAMAGED,
+                       "%s", why);
       MemFree(&canvas);
     }
   }
   TIFFRGBAImageEnd(&image);
   TIFFClose(tif);
-  if (canvas) {
-    // Raster rows bottom-up like the canvas; alpha comes premultiplied.
-    for (uint32_t y = 0; y < h; ++y) {
-      BYTE *row = CanvasRow(canvas, int32_t(h - 1 - y));
-      const uint32_t *p = raster + size_t(y) * w;
-      for (uint32_t x = 0; x < w; ++x, row += 3) {
-        uint32_t v = p[x];
-        int keep = 255 - int(TIFFGetA(v));
-        row[0] = Over(TIFFGetB(v), row[0], keep);
-        row[1] = Over(TIFFGetG(v), row[1], keep);
-        row[2] = Over(TIFFGetR(v), row[2], keep);
-      }
-    }
-  }
-  MemFree(&raster);
-  return canvas;
+  if (!canvas) return nullptr;
+  static_assert(TIFFGetR(0x000000FFu) == 0xFF && TIFFGetA(0xFF000000u) == 0xFF, "the raster's channel order");
+  return FinishWideCanvas(canvas, int32_t(w), int32_t(h), WideLayout{0, 1, 2, 3, true}, matte);
 }
 
 int TiffOrientation(const unsigned char *bytes, size_t size) {

@@ -10,9 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "raster/picture_decode.h"
 #include "shell/base/path_ops.h"
 #include "show/show_document.h"
-#include "tools/pack/picture_decode.h"
+
+// A picture whose orientation is to come from the picture's own orientation
+// tag carries this until ImportShowPictures replaces it.
+constexpr int32_t ORIENTATION_FROM_PICTURE = -1;
 
 struct PictureImportOptions {
   int quality;             // JPEG quality of converted pictures, 1..100
@@ -20,6 +24,7 @@ struct PictureImportOptions {
   int32_t fitWidth;        // a picture larger than this box once upright is scaled down into it;
   int32_t fitHeight;       // 0 x 0: pictures keep their size
   COLORREF matte;          // what transparent pixels show
+  const DecodeStop *stop;  // asked during a long decode; may be null
 };
 
 struct ImportedPicture {
@@ -28,12 +33,15 @@ struct ImportedPicture {
   PictureFormat format;    // of the picture's own file
   int32_t orientation;     // code (0..11) that shows the picture upright; 0 without an orientation tag
   int32_t width, height;   // of the embedded picture, as stored (before the orientation code)
+  uint64_t droppedBytes;   // bytes after a JPEG's end marker, which the show does not carry
 };
 
 // Prepares one picture file: 1 with out filled, or 0 with a message naming the
-// file; out->format is FORMAT_NONE when the file is no picture at all (a
-// folder leaves such files out quietly), another format when the picture is
-// damaged or cannot be read. Nothing is left in the temp folder on failure.
+// file and the reason; out->format is FORMAT_NONE when the file is no
+// picture at all, another format when the picture is damaged or cannot be
+// read. A JPEG that is kept names the author's file, whose bytes after its
+// end marker the writer leaves out. Nothing is left in the temp folder on
+// failure.
 int ImportPicture(const char *path, const PictureImportOptions *options, ImportedPicture *out, std::string *error);
 
 // Every picture of a show, for `build`. In the saver variant each record's

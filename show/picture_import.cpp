@@ -1,16 +1,16 @@
-// Turning an author's picture into the JPEG file a saver embeds: decoding,
-// scaling down into a box, compressing, and reading the orientation tag; and
-// the pass over a whole show that `build` makes before the show is written.
-#include "tools/pack/picture_import.h"
+// Turning an author's picture into the JPEG file a saver embeds: reading the
+// file no further than its picture, decoding it (a JPEG at the smallest
+// fraction libjpeg offers that still covers the fitted size), scaling down
+// into a box, compressing, and reading the orientation tag; and the pass
+// over a whole show that `build` makes before the show is written.
+#include "show/picture_import.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
-#include "shell/base/file_checksum.h"
 #include "show/picture_convert.h"
-#include "tools/pack/pack_manifest.h"
 
 namespace {
 
@@ -30,38 +30,58 @@ void FitSize(int32_t w, int32_t h, int32_t boxW, int32_t boxH, int32_t *outW, in
   if (*outH < 1) *outH = 1;
 }
 
+// The stored size a picture of w x h with this orientation code is fitted to.
+void FitStored(int32_t w, int32_t h, int32_t orientation, const PictureImportOptions *options, int32_t *outW,
+               int32_t *outH) {
+  // The box is for the picture as shown: a quarter turn swaps its sides.
+  bool quarter = orientation % 2 == 1;
+  FitSize(w, h, quarter ? options->fitHeight : options->fitWidth, quarter ? options->fitWidth : options->fitHeight,
+          outW, outH);
+}
+
 }  // namespace
 
 int ImportPicture(const char *path, const PictureImportOptions *options, ImportedPicture *out, std::string *error) {
   memset(out, 0, sizeof *out);
   size_t fileSize = 0;
-  unsigned char *bytes = ReadFileBlock(path, &fileSize);
+  PictureReport report;
+  unsigned char *bytes = ReadPictureFile(path, &fileSize, &out->droppedBytes, &report);
   if (!bytes) {
-    *error = std::string(path) + ": cannot read the file";
+    *error = std::string(path) + ": " + PictureProblemText(FORMAT_NONE, &report);
     return 0;
+  }
+  // A JPEG's size and orientation are known before it is decoded, so it can
+  // be decoded no larger than the fitted size needs (or, when it is kept as
+  // it is, at an eighth: the check reads every byte of its data all the same).
+  PictureFormat format = PictureFormatOf(bytes, fileSize);
+  PictureDecodeOptions decodeOptions = {options->matte, 0, 0, options->stop};
+  int32_t jw = 0, jh = 0;
+  if (format == FORMAT_JPEG) {
+    int w = 0, h = 0, bits = 0;
+    if (JpegScanMemory(bytes, fileSize, &w, &h, &bits) && w > 0 && h > 0) {
+      int32_t code = OrientationForExif(PictureExifOrientation(bytes, fileSize, format));
+      FitStored(w, h, code, options, &jw, &jh);
+      bool kept = jw == w && jh == h;
+      decodeOptions.coverWidth = kept ? 1 : jw;
+      decodeOptions.coverHeight = kept ? 1 : jh;
+    }
   }
   DecodedPicture decoded;
-  std::string why;
-  int decodedOk = DecodePicture(bytes, fileSize, options->matte, &decoded, &why);
+  int decodedOk = DecodePictureWith(bytes, fileSize, &decodeOptions, &decoded, &report);
   MemFreePtr(bytes);
+  out->format = decoded.format;
   if (!decodedOk) {
-    out->format = decoded.format;
-    *error = std::string(path) + ": cannot be converted to JPEG: " + why;
+    *error = std::string(path) + ": " + PictureProblemText(decoded.format, &report);
     return 0;
   }
-  out->format = decoded.format;
   out->orientation = decoded.orientation;
-  SIZE size;
-  DibGetSize(decoded.dib, &size);
-  // The box is for the picture as shown: a quarter turn swaps its sides.
-  bool quarter = decoded.orientation % 2 == 1;
   int32_t w, h;
-  FitSize(size.cx, size.cy, quarter ? options->fitHeight : options->fitWidth,
-          quarter ? options->fitWidth : options->fitHeight, &w, &h);
+  FitStored(decoded.width, decoded.height, decoded.orientation, options, &w, &h);
   out->width = w, out->height = h;
-  bool scale = w != size.cx || h != size.cy;
+  bool scale = w != decoded.width || h != decoded.height;
   if (decoded.format == FORMAT_JPEG && !scale) {
-    // The player decodes it as it is: the author's own bytes go in.
+    // The player decodes it as it is: the author's own bytes go in (the
+    // writer leaves out whatever follows its end marker).
     MemFree(&decoded.dib);
     if (!CopyPath(out->path, path)) {
       *error = std::string(path) + ": the path is too long";
@@ -70,7 +90,9 @@ int ImportPicture(const char *path, const PictureImportOptions *options, Importe
     return 1;
   }
   void *picture = decoded.dib;
-  if (scale) {
+  SIZE now;
+  DibGetSize(decoded.dib, &now);
+  if (now.cx != w || now.cy != h) {
     RECT target = {0, 0, w, h};
     picture = DibScaleSmooth(decoded.dib, &target, 1, 0);
     MemFree(&decoded.dib);
@@ -101,9 +123,10 @@ int ImportShowPictures(ShowDocument *show, int saver, const PictureImportOptions
         // The working variant names the file; only the orientation is read.
         if (record.orientation != ORIENTATION_FROM_PICTURE) continue;
         size_t size = 0;
-        unsigned char *bytes = ReadFileBlock(record.path, &size);
+        PictureReport report;
+        unsigned char *bytes = ReadPictureFile(record.path, &size, nullptr, &report);
         if (!bytes) {
-          *error = where + record.path + ": cannot read the file";
+          *error = where + record.path + ": " + PictureProblemText(FORMAT_NONE, &report);
           return 0;
         }
         record.orientation = OrientationForExif(PictureExifOrientation(bytes, size, PictureFormatOf(bytes, size)));

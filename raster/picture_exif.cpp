@@ -6,7 +6,7 @@
 
 #include <libexif/exif-data.h>
 
-#include "tools/pack/picture_formats.h"
+#include "raster/picture_formats.h"
 
 namespace {
 
