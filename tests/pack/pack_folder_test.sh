@@ -59,6 +59,9 @@ out=$(pack folder "$work/pics" -o "$work/Trip.scr" --player "$work/player/VORMKI
   --music "$work/music" --time 3 2>"$work/warnings")
 [ $? = 0 ] || fail "folder: status $? ($(cat "$work/warnings"))"
 warnings=$(tr -d '\r' <"$work/warnings")
+# The libraries print nothing of their own (libjpeg's "Premature end of JPEG
+# file" goes into the cut JPEG's warning): every line is the tool's.
+grep -v '^vormkit-pack: ' <<<"$warnings" | grep -q . && fail "lines that are not the tool's: $warnings"
 grep -qE "7-cut.jpg: left out: a JPEG picture, cut short" <<<"$warnings" || fail "no warning for the cut JPEG: $warnings"
 grep -qE "8-broken.jpg: left out: a JPEG picture, cut short" <<<"$warnings" || fail "no warning for the broken JPEG: $warnings"
 # A file named like a picture that holds none is named; other files are not.
