@@ -73,8 +73,8 @@ run() {
 
 echo "| file | size | command | before: time | peak | result | after: time | peak | result |"
 echo "|---|---|---|---|---|---|---|---|---|"
-for spec in "${pictures[@]}"; do
-  name=${spec#*@}
+for entry in "${pictures[@]}"; do
+  name=${entry#*@}
   name=${name%%=*}
   file=$work/p/$name
   size=$(stat -c %s "$file")
