@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "shell/base/mem_block.h"
+#include "show/folder_fit.h"
 
 namespace {
 bool ValidPicture(const Page *page, int32_t index) { return page && index >= 0 && index < page->pictureCount; }
@@ -98,25 +99,13 @@ void SetPictureBox(PictureRecord *picture, const PageFrame *frame, const PageBox
   picture->placement[3] = Fraction(top + h, frame->height);
 }
 
-int32_t FitMargin(const PageFrame *frame) { return std::max<int32_t>(1, std::min(frame->width, frame->height) / 36); }
-
 void FitBox(const PageFrame *frame, int32_t width, int32_t height, PageBox *box) {
-  const int64_t margin = FitMargin(frame);
-  const int64_t boxW = std::max<int64_t>(1, frame->width - 2 * margin);
-  const int64_t boxH = std::max<int64_t>(1, frame->height - 2 * margin);
-  const int64_t pw = std::max<int32_t>(1, width), ph = std::max<int32_t>(1, height);
-  int64_t w, h;
-  if (pw * boxH >= ph * boxW) {
-    w = boxW;
-    h = std::max<int64_t>(1, (ph * boxW * 2 + pw) / (2 * pw));
-  } else {
-    h = boxH;
-    w = std::max<int64_t>(1, (pw * boxH * 2 + ph) / (2 * ph));
-  }
-  box->left = double(margin + (boxW - w) / 2);
-  box->top = double(margin + (boxH - h) / 2);
-  box->right = box->left + double(w);
-  box->bottom = box->top + double(h);
+  // The folder command's fit, so that a picture added by hand lands where a
+  // folder's picture does.
+  const int32_t margin = FitMargin(frame->width, frame->height);
+  RECT place;
+  FitPictureInBox(margin, frame->width - 2 * margin, frame->height - 2 * margin, width, height, &place);
+  *box = {double(place.left), double(place.top), double(place.right), double(place.bottom)};
 }
 
 int AddFittedPicture(Page *page, const PageFrame *frame, const char *path, int32_t storedWidth, int32_t storedHeight,

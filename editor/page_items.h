@@ -33,11 +33,9 @@ void PictureBox(const PictureRecord *picture, const PageFrame *frame, PageBox *b
 // The placement that shows the picture in box (the inverse of PictureBox).
 void SetPictureBox(PictureRecord *picture, const PageFrame *frame, const PageBox *box);
 
-// The margin the editor leaves around a picture it fits onto the page.
-int32_t FitMargin(const PageFrame *frame);
 // Where a picture of width x height (as it shows, upright) goes when it is
-// fitted onto the page: as large as fits inside the margin, proportions kept,
-// centred, in whole pixels.
+// fitted onto the page, as the folder command fits it: as large as fits
+// inside the margin, proportions kept, centred, in whole pixels.
 void FitBox(const PageFrame *frame, int32_t width, int32_t height, PageBox *box);
 
 // Appends a picture record for path (CP932, shorter than PATH_SIZE) of
