@@ -18,8 +18,8 @@ int SetGridSpacing(unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t spacing
 }
 
 PageFrame ShowFrame(const unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t fallbackWidth, int32_t fallbackHeight) {
-  // The page size the show was laid out for: settings bytes 1..4 and 5..8.
-  int32_t width = GetInt32(settings + 1), height = GetInt32(settings + 5);
+  int32_t width = 0, height = 0;
+  ShowPageSize(settings, &width, &height);
   if (width < 1 || height < 1) width = fallbackWidth, height = fallbackHeight;
   PageFrame frame = {width < 1 ? 1 : width, height < 1 ? 1 : height, GridSpacing(settings)};
   return frame;
