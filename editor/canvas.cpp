@@ -294,9 +294,23 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CAPTURECHANGED:
       if (canvas.drag != DRAG_NONE && reinterpret_cast<HWND>(lParam) != window) EndDrag(window);
       return 0;
-    case WM_LBUTTONDBLCLK:
-      if (Editor.selection.kind == ITEM_TEXT) RunCommand(Editor.window, IDM_EDIT_TEXT);
+    case WM_LBUTTONDBLCLK: {
+      // A double click on a text edits it; anywhere else it is a press like any other.
+      Page *page = CurrentShowPage();
+      double px, py;
+      ToPage(short(LOWORD(lParam)), short(HIWORD(lParam)), &px, &py);
+      PageFrame frame = Frame();
+      ItemRef hit = page ? HitItem(page, &frame, px, py) : ItemRef{ITEM_NONE, -1};
+      if (hit.kind == ITEM_TEXT) {
+        Editor.selection = hit;
+        DocumentChanged(CHANGE_SELECTION);
+        RunCommand(Editor.window, IDM_EDIT_TEXT);
+        return 0;
+      }
+      SetFocus(window);
+      StartDrag(window, short(LOWORD(lParam)), short(HIWORD(lParam)));
       return 0;
+    }
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
         POINT p;

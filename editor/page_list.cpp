@@ -214,7 +214,7 @@ void Paint(HWND window, HDC target) {
     } else {
       FillRect(dc, &thumb, GetSysColorBrush(COLOR_BTNSHADOW));
     }
-    FrameRect(dc, &thumb, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    FrameRect(dc, &thumb, GetSysColorBrush(COLOR_BTNSHADOW));
     wchar_t seconds[32];
     if (page.displayTime % 1000 == 0) wsprintfW(seconds, L"%d", page.displayTime / 1000);
     else wsprintfW(seconds, L"%d.%d", page.displayTime / 1000, (page.displayTime % 1000) / 100);
