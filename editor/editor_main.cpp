@@ -56,7 +56,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   LoadEditorPlugins();
 
   if (!RegisterEditorWindow(instance) || !RegisterPageList(instance) || !RegisterCanvas(instance)) return 1;
-  NewShow();
   HWND window = CreateEditorWindow(instance, show);
   if (!window) return 1;
   Startup.mainWindow = window;

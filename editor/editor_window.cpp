@@ -197,6 +197,7 @@ HWND CreateEditorWindow(HINSTANCE instance, int show) {
   Editor.screenHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
   Editor.dpi = WindowDpi(nullptr);
   Editor.pageListWidth = MulDiv(int(listWidth), int(Editor.dpi), 96);
+  NewShow();
   HWND window = CreateWindowExW(0, kClass, L"VORMKIT", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h, nullptr,
                                 nullptr, instance, nullptr);
   if (!window) return nullptr;

@@ -44,6 +44,14 @@ focus() { local id; id=$(window_id "$1"); [ -n "$id" ] && xdotool windowfocus "$
 keys() { focus "$1"; shift; for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
 typein() { focus "$1"; xdotool type --delay 30 "$2"; sleep 0.2; }
 shot() { import -window root "$work/shot.png" 2>/dev/null; }
+# Puts text on the X clipboard: xclip serves it in the foreground until the next one.
+clip() {
+  [ -n "${clip_pid:-}" ] && kill "$clip_pid" 2>/dev/null
+  printf '%s' "$1" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  clip_pid=$!
+  pids+=($clip_pid)
+  sleep 0.3
+}
 wait_file() { for _ in $(seq "$2"); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
 editor_title='VORMKIT エディター$'
 
@@ -234,15 +242,15 @@ PY
     # Japanese text through the clipboard.
     keys "$editor_title" ctrl+t
     check "the text dialog opens" wait_window '^文字$' 100
-    printf '夕焼け\r\n小焼け' | xclip -selection clipboard
+    clip $'夕焼け\r\n小焼け'
     keys '^文字$' ctrl+v Tab Tab Tab Return
     check "the text dialog closes" wait_no_window '^文字$' 100
     # Text that CP932 cannot hold is refused by name and the dialog stays.
     keys "$editor_title" ctrl+t
     check "the text dialog opens again" wait_window '^文字$' 100
-    printf 'café €' | xclip -selection clipboard
+    clip 'café €'
     keys '^文字$' ctrl+v Tab Tab Tab Return
-    out=$("$run" "$bin/saver_driver.exe" errorbox 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r')
+    out=$("$run" "$bin/saver_driver.exe" errorbox utf8 2>/dev/null | tr -d '\r')
     echo "$out"
     check "the refusal names the characters" grep -q '「é €」' <<< "$out"
     check "the dialog stays open" test -n "$(window_id '^文字$')"
@@ -255,7 +263,8 @@ PY
     check "the saver file is written" wait_file "$work/Text.scr" 300
     sleep 1
     info=$("$pack" info "$work/Text.scr" 2>&1); echo "$info"
-    check "the Japanese text is stored" grep -q 'text 1: "夕焼け\\r\\n小焼け"' <<< "$info"
+    check "the Japanese text is stored" grep -q '^  text 1: "夕焼け' <<< "$info"
+    check "with its second line" grep -q '^小焼け" at ' <<< "$info"
     check "the refused text was not added" bash -c "! grep -q 'text 2' <<< '$info'"
     keys "$editor_title" alt+f x
     check "closing asks about the unsaved text" wait_window '^質問$' 100
