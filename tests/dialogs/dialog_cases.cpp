@@ -1,0 +1,118 @@
+// The list of measured dialogs and how each one is opened.
+#include "tests/dialogs/dialog_cases.h"
+
+#include <cwchar>
+
+#include "resources/show_dialog_ids.h"
+#include "resources/string_ids.h"
+#include "resources/vormkit_ids.h"
+#include "tests/win32/plugin_library.h"
+#include "transitions/params_dialog_ids.h"
+
+namespace {
+std::wstring BesideTest(const std::string &file) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  path = path.substr(0, path.rfind(L'\\') + 1);
+  return path + std::wstring(file.begin(), file.end());
+}
+
+// The password prompt's text comes from the program's string table.
+void PreparePasswordPrompt(HWND dialog, HMODULE module) {
+  wchar_t prompt[512] = {};
+  LoadStringW(module, IDS_PASSWORD_PROMPT, prompt, 512);
+  SetDlgItemTextW(dialog, IDC_PASSWORD_PROMPT, prompt);
+}
+
+// The speed label at its longest, "ウェイト：100", as the plug-in writes it.
+void PrepareSpeed(HWND dialog, HMODULE) {
+  SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_WAIT_SCROLL)));
+}
+
+// A plug-in may write the screen size into a text (QUADRIL's limits): every
+// control's number that equals this screen's width or height is replaced by
+// that of a 7680 x 4320 screen, the longest the dialog is made for.
+void PrepareSpeedAndLargestScreen(HWND dialog, HMODULE module) {
+  PrepareSpeed(dialog, module);
+  const std::wstring width = std::to_wstring(GetSystemMetrics(SM_CXSCREEN));
+  const std::wstring height = std::to_wstring(GetSystemMetrics(SM_CYSCREEN));
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t text[512] = {};
+    GetWindowTextW(child, text, 512);
+    std::wstring in = text, out;
+    for (size_t i = 0; i < in.size();) {
+      if (!iswdigit(in[i])) {
+        out += in[i++];
+        continue;
+      }
+      size_t j = i;
+      while (j < in.size() && iswdigit(in[j])) ++j;
+      std::wstring number = in.substr(i, j - i);
+      out += number == width ? L"7680" : number == height ? L"4320" : number;
+      i = j;
+    }
+    if (out != in) SetWindowTextW(child, out.c_str());
+  }
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+}  // namespace
+
+std::vector<DialogCase> DialogCases() {
+  std::vector<DialogCase> cases = {
+      {"VORMKIT.scr settings", "VORMKIT.scr", MAKEINTRESOURCEW(DLG_SCRNSAVECONFIGURE), nullptr},
+      {"VORMKIT.scr password prompt", "VORMKIT.scr", L"QUERYPASSWORDDIALOG2", PreparePasswordPrompt},
+  };
+  // Every effect of the effect list, as the build gives it: "nijimu,QUADRIL,...".
+  std::string effects = VK_EFFECTS;
+  for (size_t start = 0; start < effects.size();) {
+    size_t comma = effects.find(',', start);
+    if (comma == std::string::npos) comma = effects.size();
+    std::string effect = effects.substr(start, comma - start);
+    cases.push_back({effect, effect + ".tns", nullptr, PrepareSpeedAndLargestScreen});
+    start = comma + 1;
+  }
+  return cases;
+}
+
+bool MeasureCase(const DialogCase &c, std::vector<TextFit> *fits, std::string *error) {
+  std::wstring path = BesideTest(c.file);
+  if (c.resource) {
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+      *error = c.file + ": cannot be loaded";
+      return false;
+    }
+    HWND dialog = CreateDialogParamW(module, c.resource, nullptr, PlainDialogProc, 0);
+    if (dialog) {
+      if (c.prepare) c.prepare(dialog, module);
+      *fits = MeasureDialog(dialog);
+      DestroyWindow(dialog);
+    } else {
+      *error = c.name + ": the dialog cannot be created from " + c.file;
+    }
+    FreeLibrary(module);
+    return dialog != nullptr;
+  }
+
+  // A plug-in's dialog runs in GetTransisionParams's modal loop; it is
+  // measured from a second thread and cancelled.
+  PluginLibrary lib(c.file.c_str());
+  if (!lib.module || !lib.Get("GetTransisionParams")) {
+    *error = c.file + ": cannot be loaded as a plug-in";
+    return false;
+  }
+  TransitionParams params = {};
+  lib.Get("GetTransisionDefaultParams")(&params);
+  bool opened = false;
+  RunParamsDialog(lib, &params, [&](HWND dialog) {
+    opened = true;
+    if (c.prepare) c.prepare(dialog, lib.module);
+    *fits = MeasureDialog(dialog);
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  if (!opened) *error = c.name + ": the parameter dialog did not open";
+  return opened;
+}
