@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "player/player_screens.h"
 #include "transitions/plugin_host.h"
 
 int32_t LayerTransitionPlugin(int32_t transitionId) {
@@ -12,7 +13,8 @@ int32_t LayerTransitionPlugin(int32_t transitionId) {
 
 int RunLayerTransition(int32_t pluginIndex, const LayerTransitionCall *call) {
   if (pluginIndex < 0 || pluginIndex >= TransitionPlugins.count || !call) return 0;
-  TransitionFunctionPtr run = TransitionPlugins.entries[pluginIndex].transitionFunction;
+  // Each screen's thread has its own copy of the plug-in.
+  TransitionFunctionPtr run = ScreenTransitionFunction(pluginIndex);
   if (!run) return 0;
   // The block and everything it points to live on this stack frame for the
   // one call; the plug-in keeps nothing.

@@ -8,9 +8,9 @@
 
 #include "player/page_model.h"
 #include "player/play_rules.h"
+#include "player/player_screens.h"
 #include "player/player_seams.h"
 #include "player/player_state.h"
-#include "player/player_window.h"
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/startup_state.h"
@@ -139,7 +139,10 @@ void FadeInText(HDC dc, int x, int y, const TextImage &image, bool fade, int32_t
       if (frame) DibDraw(dc, x, y, image.width, image.height, frame, 0, 0);
       MemFree(&frame);
       if (PlayerSeam.fadeFrame) PlayerSeam.fadeFrame(percent);
-      if (AbortRequested(Player.playMode == PLAY_MODE_SAVER)) break;
+      if (AbortRequested(Player.playMode == PLAY_MODE_SAVER)) {
+        StopEnteringOnAllScreens();
+        break;
+      }
     }
   }
   DibDraw(dc, x, y, image.width, image.height, image.text, 0, 0);
@@ -147,14 +150,12 @@ void FadeInText(HDC dc, int x, int y, const TextImage &image, bool fade, int32_t
 
 }  // namespace
 
-void DrawPageText(HDC dc, int32_t textIndex) {
-  Page *page = CurrentPage();
-  if (!dc || !page) return;
+void DrawPageText(HDC dc, Page *page, PageView *view, int32_t textIndex) {
+  if (!dc || !page || !view) return;
   if (textIndex < 0 || textIndex >= page->textCount || !page->texts) return;
   TextRecord *record = &page->texts[textIndex];
   const char *text = PageText(page, textIndex);
-  int32_t width, height;
-  PlayerClientSize(&width, &height);
+  const int32_t width = view->page.right - view->page.left, height = view->page.bottom - view->page.top;
 
   LOGFONTA font = record->font;
   font.lfFaceName[LF_FACESIZE - 1] = 0;
@@ -166,14 +167,14 @@ void DrawPageText(HDC dc, int32_t textIndex) {
 
   TextLayout layout;
   if (MeasureText(dc, text, font.lfItalic != 0, &layout)) {
-    const int x = TruncToInt(double(width) * record->anchor[0]);
-    const int y = TruncToInt(double(height) * record->anchor[1]);
+    const int x = view->page.left + TruncToInt(double(width) * record->anchor[0]);
+    const int y = view->page.top + TruncToInt(double(height) * record->anchor[1]);
     TextImage image;
     RenderText(dc, handle, COLORREF(record->colour), vertical, x, y, layout, &image);
     if (image.text) {
-      const bool fade = Player.pageEntering && record->fadeSteps > 1 && !Startup.settings.noTextAnimation;
+      const bool fade = view->entering && record->fadeSteps > 1 && !Startup.settings.noTextAnimation;
       FadeInText(dc, x, y, image, fade, record->fadeSteps);
-      if (width > 0 && height > 0) {
+      if (view->keepsExtents && width > 0 && height > 0) {
         record->extent[0] = record->anchor[0] + double(image.width) / width;
         record->extent[1] = record->anchor[1] + double(image.height) / height;
       }

@@ -28,23 +28,45 @@ int32_t TruncToInt(double v) {
   return int32_t(v);
 }
 
-void PlacementTargetSize(const double placement[4], int32_t clientWidth, int32_t clientHeight, int32_t *width,
-                         int32_t *height) {
-  *width = TruncToInt(double(clientWidth) * (placement[2] - placement[0]) + 0.5);
-  *height = TruncToInt(double(clientHeight) * (placement[3] - placement[1]) + 0.5);
+void FitPageRect(int32_t pageWidth, int32_t pageHeight, const RECT *screen, RECT *page) {
+  *page = *screen;
+  const int64_t sw = int64_t(screen->right) - screen->left, sh = int64_t(screen->bottom) - screen->top;
+  if (pageWidth <= 0 || pageHeight <= 0 || sw <= 0 || sh <= 0) return;
+  const int64_t pw = pageWidth, ph = pageHeight;
+  int64_t width = sw, height = sh;
+  if (pw * sh >= ph * sw) height = (sw * ph + pw / 2) / pw;
+  else width = (sh * pw + ph / 2) / ph;
+  page->left = LONG(screen->left + (sw - width) / 2);
+  page->top = LONG(screen->top + (sh - height) / 2);
+  page->right = LONG(page->left + width);
+  page->bottom = LONG(page->top + height);
 }
 
-void PlacementRect(const double placement[4], int32_t clientWidth, int32_t clientHeight, int32_t orientation,
+void PlacementTargetSize(const double placement[4], int32_t pageWidth, int32_t pageHeight, int32_t *width,
+                         int32_t *height) {
+  *width = TruncToInt(double(pageWidth) * (placement[2] - placement[0]) + 0.5);
+  *height = TruncToInt(double(pageHeight) * (placement[3] - placement[1]) + 0.5);
+}
+
+void PlacementRect(const double placement[4], int32_t pageWidth, int32_t pageHeight, int32_t orientation,
                    RECT *rect) {
-  rect->left = TruncToInt(double(clientWidth) * placement[0]);
-  rect->top = TruncToInt(double(clientHeight) * placement[1]);
-  rect->right = TruncToInt(double(clientWidth) * placement[2]);
-  rect->bottom = TruncToInt(double(clientHeight) * placement[3]);
+  rect->left = TruncToInt(double(pageWidth) * placement[0]);
+  rect->top = TruncToInt(double(pageHeight) * placement[1]);
+  rect->right = TruncToInt(double(pageWidth) * placement[2]);
+  rect->bottom = TruncToInt(double(pageHeight) * placement[3]);
   if (orientation & 1) {
     int64_t width = int64_t(rect->right) - rect->left, height = int64_t(rect->bottom) - rect->top;
     rect->right = LONG(rect->left + height);
     rect->bottom = LONG(rect->top + width);
   }
+}
+
+void PagePlacementRect(const double placement[4], const RECT *page, int32_t orientation, RECT *rect) {
+  PlacementRect(placement, page->right - page->left, page->bottom - page->top, orientation, rect);
+  rect->left += page->left;
+  rect->right += page->left;
+  rect->top += page->top;
+  rect->bottom += page->top;
 }
 
 int OrientationOps(int32_t code, OrientOp ops[2]) {

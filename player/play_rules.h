@@ -26,19 +26,41 @@ int ShouldChangePage(uint32_t now, uint32_t pageStart, int32_t displayTime, int 
 // The page after current in a show of pageCount pages (back to 0 after the last).
 int32_t NextPageIndex(int32_t current, int32_t pageCount);
 
-// ---- picture geometry -------------------------------------------------------
+// ---- page and picture geometry ----------------------------------------------
+// How every pixel rectangle of a page is computed, for the saver, each
+// monitor, the editor's canvas, thumbnails and `vormkit-pack decode --size`:
+//
+// 1. The page rectangle. A show records the page size P = pw x ph it was laid
+//    out for. On a screen S = sw x sh the page rectangle is the largest
+//    rectangle of P's shape inside S, centred: when pw * sh >= ph * sw (the
+//    page is relatively wider) its width is sw and its height
+//    floor((sw * ph + pw / 2) / pw), else its height is sh and its width
+//    floor((sh * pw + ph / 2) / ph) (integer arithmetic, halves rounded up);
+//    it is moved right by floor((sw - width) / 2) and down by
+//    floor((sh - height) / 2). Without a recorded page size the page
+//    rectangle is the whole screen.
+// 2. Each placement inside it. With W x H the page rectangle's size, a
+//    picture's rectangle is left + trunc(W * l), top + trunc(H * t),
+//    left + trunc(W * r), top + trunc(H * b); an odd orientation code keeps
+//    the top-left corner and exchanges the extents. Its layer is scaled once
+//    to trunc(W * (r - l) + 0.5) x trunc(H * (b - t) + 0.5). Text anchors are
+//    left + trunc(W * x), top + trunc(H * y), and font heights scale with W.
+//
 // v converted to an integer by truncation towards zero; NaN gives 0 and values
 // beyond +-2^30 are held there, so damaged placements stay representable.
 int32_t TruncToInt(double v);
-// The size a picture is scaled to once per page change: each side of the
-// placement times the client size, rounded (trunc(x + 0.5)).
-void PlacementTargetSize(const double placement[4], int32_t clientWidth, int32_t clientHeight, int32_t *width,
+// Step 1: the page rectangle of a pageWidth x pageHeight page on screen (the
+// whole screen when either side is 0 or less, or the screen is empty).
+void FitPageRect(int32_t pageWidth, int32_t pageHeight, const RECT *screen, RECT *page);
+// Step 2, relative to the page rectangle's top-left corner, for a page
+// rectangle of pageWidth x pageHeight pixels: the size a picture's layer is
+// scaled to, and the picture's rectangle.
+void PlacementTargetSize(const double placement[4], int32_t pageWidth, int32_t pageHeight, int32_t *width,
                          int32_t *height);
-// The picture's rectangle on the page: the placement's sides times the client
-// size, truncated; an odd orientation code keeps the top-left corner and
-// exchanges the extents.
-void PlacementRect(const double placement[4], int32_t clientWidth, int32_t clientHeight, int32_t orientation,
+void PlacementRect(const double placement[4], int32_t pageWidth, int32_t pageHeight, int32_t orientation,
                    RECT *rect);
+// Step 2 in the screen's coordinates: the picture's rectangle on page.
+void PagePlacementRect(const double placement[4], const RECT *page, int32_t orientation, RECT *rect);
 
 // The five image operations that orientation codes are composed of.
 enum OrientOp { ORIENT_ROTATE90, ORIENT_ROTATE180, ORIENT_ROTATE270, ORIENT_FLIP_VERTICAL, ORIENT_FLIP_HORIZONTAL };
@@ -48,9 +70,9 @@ constexpr int32_t ORIENTATION_CODE_COUNT = 12;
 int OrientationOps(int32_t code, OrientOp ops[2]);
 
 // ---- text ---------------------------------------------------------------------
-// A font height for a page 640 pixels wide, scaled to a page clientWidth wide:
-// (height * clientWidth) / 640, truncated towards zero.
-int32_t ScaledFontHeight(int32_t height, int32_t clientWidth);
+// A font height for a page 640 pixels wide, scaled to a page pageWidth wide:
+// (height * pageWidth) / 640, truncated towards zero.
+int32_t ScaledFontHeight(int32_t height, int32_t pageWidth);
 
 struct TextLine {
   const char *start;

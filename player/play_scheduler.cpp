@@ -4,6 +4,7 @@
 #include "player/page_compose.h"
 #include "player/page_model.h"
 #include "player/play_rules.h"
+#include "player/player_screens.h"
 #include "player/player_seams.h"
 #include "player/player_state.h"
 #include "player/sound_player.h"
@@ -47,14 +48,16 @@ int StartPlay(int32_t startPage, int32_t mode) {
   FreePageLayers();
   ClearPlayerState(&Player);
   Player.playMode = mode;
-  Player.firstPaint = 1;
+  Player.view.firstPaint = 1;
   Audio.bgmIndex = 0;
   Player.currentPage = startPage;
   Player.playerWindow = Startup.mainWindow;
   if (!PreparePage()) return 0;
   ShowWindow(Player.playerWindow, SW_SHOWNORMAL);
   Player.playState = PLAY_STATE_PLAYING;
-  Player.pageEntering = 1;
+  Player.view.entering = 1;
+  if (mode == PLAY_MODE_SAVER) WatchPlayerInput(1);
+  EnterPageOnScreens();
   if (!ArmTimer()) {
     StopPlayback();
     return 0;
@@ -77,15 +80,20 @@ void PlayTick(HWND window, UINT_PTR timerId) {
   KillTimer(Player.playerWindow, Player.playTimer);
   Player.playTimer = 0;
   Player.currentPage = NextPageIndex(Player.currentPage, Show.pages.pageCount);
+  WaitForScreens();  // the other screens are done with the page before
   if (!PreparePage()) {
     // The loader has told the user; destroying the window ends the program.
     DestroyWindow(Player.playerWindow);
     return;
   }
+  // Every screen brings the page in at the same time; its display time
+  // starts when the last has finished.
   HDC dc = GetDC(Player.playerWindow);
-  Player.pageEntering = 1;
+  Player.view.entering = 1;
+  EnterPageOnScreens();
   PaintPage(dc);
   ReleaseDC(Player.playerWindow, dc);
+  WaitForScreens();
   StartPageVoice();
   // Without its timer the show would stand still on this page: end it as a
   // failed start would, through the window's destruction and the shutdown.
@@ -95,6 +103,8 @@ void PlayTick(HWND window, UINT_PTR timerId) {
 void StopPlayback() {
   if (Player.playTimer && Player.playerWindow) KillTimer(Player.playerWindow, Player.playTimer);
   Player.playTimer = 0;
+  WatchPlayerInput(0);
+  ClosePlayerScreens();
   StopVoice();
   StopBgm();
   FreePageLayers();

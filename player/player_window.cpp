@@ -3,15 +3,9 @@
 
 #include "player/page_compose.h"
 #include "player/play_scheduler.h"
+#include "player/player_screens.h"
 #include "player/player_state.h"
 #include "player/sound_player.h"
-
-void PlayerClientSize(int32_t *width, int32_t *height) {
-  RECT client = {0, 0, 0, 0};
-  if (!Player.playerWindow || !GetClientRect(Player.playerWindow, &client)) client = {0, 0, 0, 0};
-  *width = client.right - client.left;
-  *height = client.bottom - client.top;
-}
 
 int RoutePlayerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -26,6 +20,8 @@ int RoutePlayerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       PlayTick(window, wParam);
       break;
     case WM_KEYDOWN:
+      if (IsScreenStopKey(message, wParam, lParam)) return 1;  // it was meant for an effect
+      [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       StopVoice();

@@ -1,14 +1,10 @@
-// The window the player plays in (Player.playerWindow): its client size,
-// which all page geometry is relative to, and the player's share of the
-// window's messages, which the saver window passes on first.
+// The player's share of the messages of the window it plays in
+// (Player.playerWindow), which the saver window passes on first.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-
-// The client size of Player.playerWindow (0 x 0 without a window).
-void PlayerClientSize(int32_t *width, int32_t *height);
 
 // The player's messages: WM_PAINT paints the page, WM_TIMER runs the play
 // timer, a key or a mouse button (WM_KEYDOWN, WM_LBUTTONDOWN, WM_RBUTTONDOWN)

@@ -183,3 +183,16 @@ const char *SniffMusicExtension(const unsigned char *bytes, size_t size) {
   if (size >= 4 && memcmp(bytes, asf, 4) == 0) return "wma";
   return nullptr;
 }
+
+void ShowPageSize(const unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t *width, int32_t *height) {
+  int32_t w = GetInt32(settings + PAGE_SIZE_SETTINGS_OFFSET), h = GetInt32(settings + PAGE_SIZE_SETTINGS_OFFSET + 4);
+  if (w <= 0 || h <= 0) w = h = 0;
+  *width = w;
+  *height = h;
+}
+
+void SetShowPageSize(unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) width = height = 0;
+  PutInt32(settings + PAGE_SIZE_SETTINGS_OFFSET, width);
+  PutInt32(settings + PAGE_SIZE_SETTINGS_OFFSET + 4, height);
+}

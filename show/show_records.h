@@ -144,6 +144,14 @@ static_assert(offsetof(TextRecord, unused1) == 4 && offsetof(TextRecord, anchor)
 static_assert(sizeof(SoundRecord) == SOUND_RECORD_SIZE, "SoundRecord size");
 static_assert(offsetof(SoundRecord, path) == 4 && offsetof(SoundRecord, unused) == 264, "SoundRecord layout");
 
+// The page size a show was laid out for, in pixels: int32 values at bytes 1..4
+// (width) and 5..8 (height) of the editor settings block, header bytes 68..75.
+// 0 x 0 when not recorded (shows written before page sizes were kept); a
+// negative or one-sided value also reads as not recorded.
+constexpr size_t PAGE_SIZE_SETTINGS_OFFSET = 1;
+void ShowPageSize(const unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t *width, int32_t *height);
+void SetShowPageSize(unsigned char settings[EDITOR_SETTINGS_SIZE], int32_t width, int32_t height);
+
 // Little-endian scalars, whatever the host.
 int32_t GetInt32(const unsigned char *p);
 void PutInt32(unsigned char *p, int32_t value);

@@ -77,12 +77,17 @@ static int RunWindow(HWND parent) {
     window = CreateWindowExA(0, kSaverClass, "Preview", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, client.right,
                              client.bottom, parent, nullptr, Framework.instance, nullptr);
   } else {
-    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (w <= 0 || h <= 0) {
-      x = y = 0;
-      w = GetSystemMetrics(SM_CXSCREEN);
-      h = GetSystemMetrics(SM_CYSCREEN);
+    // The saver window covers the primary monitor; the player gives every
+    // other monitor a window of its own.
+    int x = 0, y = 0, w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    const POINT origin = {0, 0};
+    if (GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+      x = monitor.rcMonitor.left;
+      y = monitor.rcMonitor.top;
+      w = monitor.rcMonitor.right - monitor.rcMonitor.left;
+      h = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
     }
     window = CreateWindowExA(WS_EX_TOPMOST, kSaverClass, "Screen Saver", WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr,
                              nullptr, Framework.instance, nullptr);

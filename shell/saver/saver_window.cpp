@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "player/play_scheduler.h"
+#include "player/player_screens.h"
 #include "player/player_state.h"
 #include "player/player_window.h"
 #include "shell/base/file_ops.h"
@@ -30,12 +31,17 @@ LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   switch (message) {
     case WM_CREATE:
       if (SaverStartUp(window)) {
+        OpenPlayerScreens(window);
         if (!Startup.smallWindow) ShowCursor(FALSE);
         PostMessageA(window, WM_SAVER_BEGIN, 0, 0);
       } else {
         PostMessageA(window, WM_CLOSE, 0, 0);
       }
       break;
+    case PLAYER_INPUT_MESSAGE:
+      // Input that a screen's thread or an effect took from a queue: the
+      // saver's rules decide as for input of its own.
+      return DefScreenSaverProc(window, UINT(wParam), 0, lParam);
     case WM_SAVER_BEGIN:
       if (!Startup.smallWindow) SettleInput(SETTLE_MS, nullptr);
       if (!StartPlay(0, PLAY_MODE_SAVER)) PostMessageA(window, WM_CLOSE, 0, 0);

@@ -97,6 +97,68 @@ TEST(Placement, TargetSizeIsRounded) {
   EXPECT_EQ(h, 150);
 }
 
+// A 16:9 page on screens of other shapes: the page rectangle is the largest
+// of its shape, centred (sizes worked out by hand from the screen sizes).
+TEST(PageRect, SixteenByNineOnOtherShapes) {
+  struct Case {
+    RECT screen;
+    RECT page;
+  } cases[] = {
+      {{0, 0, 1024, 768}, {0, 96, 1024, 672}},          // 4:3: 1024 x 576, 96 rows above and below
+      {{0, 0, 1680, 1050}, {0, 52, 1680, 997}},         // 16:10: 1680 x 945, 105 rows shared 52 / 53
+      {{0, 0, 2560, 1080}, {320, 0, 2240, 1080}},       // 21:9: 1920 x 1080, 320 columns each side
+      {{0, 0, 1080, 1920}, {0, 656, 1080, 1264}},       // 9:16 portrait: 1080 x 607.5, rounded up to 608
+      {{1280, 0, 3200, 1080}, {1280, 0, 3200, 1080}},   // the same shape on a second monitor
+      {{-1920, -300, 0, 900}, {-1920, -240, 0, 840}},   // 16:10 left of and above the primary
+  };
+  for (const Case &c : cases) {
+    RECT page;
+    FitPageRect(1920, 1080, &c.screen, &page);
+    EXPECT_EQ(page.left, c.page.left) << c.screen.right;
+    EXPECT_EQ(page.top, c.page.top) << c.screen.right;
+    EXPECT_EQ(page.right, c.page.right) << c.screen.right;
+    EXPECT_EQ(page.bottom, c.page.bottom) << c.screen.right;
+  }
+  // An odd page on an odd screen: 1001 x 777 is relatively taller than
+  // 640 x 480, so the height is 480 and the width 480 * 1001 / 777 = 618.4.
+  RECT screen = {-1280, 3, -640, 483}, page;
+  FitPageRect(1001, 777, &screen, &page);
+  EXPECT_EQ(page.right - page.left, 618);
+  EXPECT_EQ(page.left, -1280 + 11);
+  EXPECT_EQ(page.top, 3);
+  EXPECT_EQ(page.bottom, 483);
+  // No recorded page size: the page is the screen.
+  FitPageRect(0, 0, &screen, &page);
+  EXPECT_EQ(page.left, screen.left);
+  EXPECT_EQ(page.right, screen.right);
+  EXPECT_EQ(page.bottom, screen.bottom);
+}
+
+// A 4:3 picture and a quarter-turned phone portrait, fitted on a 16:9 page,
+// keep their proportions within one pixel on every screen shape.
+TEST(PageRect, FittedPicturesKeepTheirShapeOnAnyScreen) {
+  // 1440 x 1080 centred on 1920 x 1080; the portrait stored 4032 x 3024 with
+  // a quarter turn shows 810 x 1080, so its placement holds 1080 x 810 pixels
+  // as stored (width and height exchange on the page).
+  const double wide[4] = {240.0 / 1920, 0, 1680.0 / 1920, 1};
+  const double turned[4] = {555.0 / 1920, 0, 1635.0 / 1920, 810.0 / 1080};
+  const RECT screens[] = {{0, 0, 1024, 768}, {0, 0, 1280, 1024}, {0, 0, 1366, 768}, {0, 0, 2560, 1080},
+                          {0, 0, 1080, 1920}, {0, 0, 3440, 1440}, {-1280, 0, 0, 1024}, {0, 0, 333, 257}};
+  for (const RECT &screen : screens) {
+    RECT page, r;
+    FitPageRect(1920, 1080, &screen, &page);
+    const double scale = double(page.right - page.left) / 1920;
+    PagePlacementRect(wide, &page, 0, &r);
+    EXPECT_NEAR(r.right - r.left, (r.bottom - r.top) * 4.0 / 3.0, 1.0 + 4.0 / 3.0) << screen.right;
+    EXPECT_NEAR(r.left, page.left + 240 * scale, 1.0) << screen.right;
+    PagePlacementRect(turned, &page, 1, &r);
+    EXPECT_NEAR(r.right - r.left, (r.bottom - r.top) * 810.0 / 1080.0, 1.75) << screen.right;
+    EXPECT_NEAR(r.bottom - r.top, 1080 * scale, 1.0) << screen.right;
+    EXPECT_GE(r.left, page.left);
+    EXPECT_LE(r.right, page.right);
+  }
+}
+
 TEST(Placement, DamagedValuesStayRepresentable) {
   EXPECT_EQ(TruncToInt(1e300), 1 << 30);
   EXPECT_EQ(TruncToInt(-1e300), -(1 << 30));

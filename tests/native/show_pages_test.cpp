@@ -106,8 +106,8 @@ TEST(PlayerState, ClearZeroesEveryField) {
   memset(&state, 0x5A, sizeof state);
   ClearPlayerState(&state);
   EXPECT_EQ(state.playerWindow, nullptr);
-  EXPECT_EQ(state.layers.count, 0);
-  EXPECT_EQ(state.layers.images, nullptr);
-  EXPECT_EQ(state.currentPage + state.firstPaint + state.playState + state.pageEntering + state.playMode, 0);
+  EXPECT_EQ(state.view.layers.count, 0);
+  EXPECT_EQ(state.view.layers.images, nullptr);
+  EXPECT_EQ(state.currentPage + state.view.firstPaint + state.playState + state.view.entering + state.playMode, 0);
   EXPECT_EQ(state.playTimer, 0u);
 }

@@ -31,6 +31,11 @@ expect() { grep -qxF -- "$1" <<<"$info" || fail "info lacks: $1"; }
 expect "variant: saver"
 expect "pages: 2"
 expect "grid: 8"
+expect "page size: not recorded (pages fill each screen)"
+# --fit records the page size the places are fractions of.
+pack build "$example/show.json" -o "$work/Fitted.scr" --player "$work/player.scr" --fit 1280x720 >/dev/null ||
+  fail "build with --fit"
+pack info "$work/Fitted.scr" | tr -d '\r' | grep -qxF "page size: 1280 x 720" || fail "--fit did not record the page size"
 expect "link: https://example.jp/vormkit/"
 expect "link caption: サンプル"
 expect "password: none"

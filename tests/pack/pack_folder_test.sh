@@ -68,6 +68,7 @@ left_in_temp
 info=$(pack info "$work/Trip.scr" | tr -d '\r') || fail "info"
 expect() { grep -qxF -- "$1" <<<"$info" || fail "info lacks: $1"; }
 expect "pages: 7"
+expect "page size: 1920 x 1080"  # the --screen the pictures were fitted for
 expect "music 1: m_0_0.mid, 14 bytes"
 expect "music 2: m_1_1.wav, 16 bytes"
 grep -q "^music 3" <<<"$info" && fail "a text file became music"
@@ -86,7 +87,7 @@ place() {  # width height -> "l t r b" as fractions with four decimals
 # embedded with the first page that uses it.
 order=(1 2 3 4 5 10 20)
 defaults=("1, params 64" "10, params 128 128" "30, params 0" "20, params" "1, params 1" "50, params 0 0 0 0")
-pages=$(grep -c '^page ' <<<"$info")
+pages=$(grep -c '^page [0-9]' <<<"$info")
 [ "$pages" = 7 ] || fail "$pages pages listed"
 for i in "${!order[@]}"; do
   n=${order[$i]} e=${effects[$((i % 6))]} d=${defaults[$((i % 6))]}

@@ -26,7 +26,7 @@ TEST_F(Compose, FullPlacementFillsTheClient) {
     AddPicture(page, WritePicture("q.bmp", 40, 30, [](int x, int y) { return Quadrants(40, 30, x, y); }), 0, 0, 1, 1);
     Prepare();
     SIZE layer;
-    ASSERT_TRUE(DibGetSize(Player.layers.images[0], &layer));
+    ASSERT_TRUE(DibGetSize(Player.view.layers.images[0], &layer));
     EXPECT_EQ(layer.cx, width);  // scaled once to the on-page size
     EXPECT_EQ(layer.cy, height);
     for (int entering = 0; entering < 2; ++entering) {
@@ -72,7 +72,7 @@ TEST_F(Compose, QuarterTurnExchangesTheExtents) {
   AddPicture(page, WritePicture("p.bmp", 64, 24, [&](int, int) { return picture; }), 0.25, 0.25, 0.75, 0.5, 1);
   Prepare();
   SIZE layer;
-  ASSERT_TRUE(DibGetSize(Player.layers.images[0], &layer));
+  ASSERT_TRUE(DibGetSize(Player.view.layers.images[0], &layer));
   EXPECT_EQ(layer.cx, 400);  // layers keep the unturned placement size
   EXPECT_EQ(layer.cy, 150);
   for (int entering = 0; entering < 2; ++entering) {
@@ -107,7 +107,7 @@ TEST_F(Compose, FourKClientGivesLayersInRealPixels) {
              0.0567, 0.3737, 0.8902);
   Prepare();
   SIZE layer;
-  ASSERT_TRUE(DibGetSize(Player.layers.images[0], &layer));
+  ASSERT_TRUE(DibGetSize(Player.view.layers.images[0], &layer));
   EXPECT_EQ(layer.cx, 961);
   EXPECT_EQ(layer.cy, 1800);
   TestSurface s(3840, 2160, RGB(0, 0, 0));
@@ -223,7 +223,7 @@ TEST_F(Compose, DropShadowBurnsTheBackgroundByTheTiles) {
 TEST_F(Compose, PageWithoutPicturesAndFlagZeroLeavesTheOldScreen) {
   AddPage(0, RGB(255, 0, 0));
   Prepare();
-  EXPECT_EQ(Player.layers.count, 0);
+  EXPECT_EQ(Player.view.layers.count, 0);
   TestSurface s(800, 600, RGB(0, 0, 0));
   for (int y = 0; y < 600; y += 50)
     for (int x = 0; x < 800; x += 50) SetPixel(s.dc, x, y, RGB(x / 4, y / 3, 77));
@@ -236,9 +236,9 @@ TEST_F(Compose, PageWithoutPicturesAndFlagSetBringsInItsColour) {
   const COLORREF colour = RGB(30, 60, 90);
   AddPage(1, colour);
   Prepare();
-  ASSERT_EQ(Player.layers.count, 1);
+  ASSERT_EQ(Player.view.layers.count, 1);
   SIZE layer;
-  ASSERT_TRUE(DibGetSize(Player.layers.images[0], &layer));
+  ASSERT_TRUE(DibGetSize(Player.view.layers.images[0], &layer));
   EXPECT_EQ(layer.cx, 800);
   EXPECT_EQ(layer.cy, 600);
   TestSurface s(800, 600, RGB(255, 255, 255));
@@ -256,7 +256,7 @@ TEST_F(Compose, FlagZeroLaysPicturesOverThePreviousPage) {
   Prepare();
   TestSurface s(800, 600, RGB(0, 128, 0));
   // Not the first paint of the show: nothing is filled.
-  Player.firstPaint = 0;
+  Player.view.firstPaint = 0;
   PaintEntering(s);
   EXPECT_TRUE(ColourAt(s, 50, 50, RGB(0, 0, 255)));
   EXPECT_TRUE(ColourAt(s, 450, 50, RGB(0, 0, 255)));
@@ -264,10 +264,10 @@ TEST_F(Compose, FlagZeroLaysPicturesOverThePreviousPage) {
   EXPECT_TRUE(ColourAt(s, 300, 50, RGB(0, 128, 0)));
   EXPECT_TRUE(ColourAt(s, 700, 500, RGB(0, 128, 0)));
   // The first paint of the show fills with the page colour once.
-  Player.firstPaint = 1;
+  Player.view.firstPaint = 1;
   TestSurface first(800, 600, RGB(0, 128, 0));
   PaintEntering(first);
-  EXPECT_EQ(Player.firstPaint, 0);
+  EXPECT_EQ(Player.view.firstPaint, 0);
   EXPECT_TRUE(ColourAt(first, 700, 500, RGB(255, 0, 0)));
   // The plain paint always composes on the page colour.
   TestSurface plain(800, 600, RGB(0, 128, 0));
@@ -284,10 +284,10 @@ TEST_F(Compose, MissingPictureLeavesAnEmptyLayer) {
   AddPicture(page, WritePicture("junk.bmp", 1, 1, [](int, int) { return 0; }), 0, 0, 0.1, 0.1);
   WriteWholeFile(folder.File("junk.bmp").c_str(), "not a picture", 13, false);
   Prepare();
-  ASSERT_EQ(Player.layers.count, 3);
-  EXPECT_EQ(Player.layers.images[0], nullptr);
-  EXPECT_NE(Player.layers.images[1], nullptr);
-  EXPECT_EQ(Player.layers.images[2], nullptr);
+  ASSERT_EQ(Player.view.layers.count, 3);
+  EXPECT_EQ(Player.view.layers.images[0], nullptr);
+  EXPECT_NE(Player.view.layers.images[1], nullptr);
+  EXPECT_EQ(Player.view.layers.images[2], nullptr);
   TestSurface s(800, 600, RGB(0, 0, 0));
   PaintEntering(s);
   EXPECT_TRUE(ColourAt(s, 100, 100, back));
@@ -322,7 +322,7 @@ TEST_F(Compose, AComposedPageWithEverything) {
   italic.font.lfItalic = 1;
   Prepare();
   TestSurface entering(640, 480, RGB(0, 0, 0));
-  Player.firstPaint = 1;
+  Player.view.firstPaint = 1;
   PaintEntering(entering);
   TestSurface plain(640, 480, RGB(0, 0, 0));
   EXPECT_EQ(PaintPage(plain.dc), 1);

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "player/page_compose.h"
+#include "player/page_model.h"
+#include "player/page_text.h"
 #include "player/play_scheduler.h"
 #include "player/player_seams.h"
 #include "player/player_state.h"
@@ -186,6 +188,10 @@ class PlayerTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
     Startup.mainWindow = window;
     Player.playerWindow = window;
+    // What PreparePage sets: the page fills the window (no page size recorded).
+    const RECT client = {0, 0, w, h};
+    SetPageView(&Player.view, window, &client, 0, 0);
+    Player.view.keepsExtents = 1;
   }
 
   void SetUp() override {
@@ -306,9 +312,9 @@ class PlayerTest : public ::testing::Test {
     ASSERT_EQ(PreparePage(), 1);
   }
   void PaintEntering(TestSurface &surface) {
-    Player.pageEntering = 1;
+    Player.view.entering = 1;
     EXPECT_EQ(PaintPage(surface.dc), 1);
-    EXPECT_EQ(Player.pageEntering, 0);
+    EXPECT_EQ(Player.view.entering, 0);
   }
 };
 

@@ -37,12 +37,12 @@ TEST_F(Scheduler, StartPlayPreparesButDrawsNothing) {
   EXPECT_EQ(Player.playerWindow, window);
   EXPECT_EQ(Player.playMode, PLAY_MODE_SAVER);
   EXPECT_EQ(Player.playState, 1);
-  EXPECT_EQ(Player.pageEntering, 1);
-  EXPECT_EQ(Player.firstPaint, 1);
+  EXPECT_EQ(Player.view.entering, 1);
+  EXPECT_EQ(Player.view.firstPaint, 1);
   EXPECT_EQ(Player.currentPage, 0);
   EXPECT_EQ(Player.pageStartTick, 1000u);
   EXPECT_EQ(Player.playTimer, UINT_PTR(1));
-  EXPECT_EQ(Player.layers.count, 1);
+  EXPECT_EQ(Player.view.layers.count, 1);
   EXPECT_EQ(ProbeCallsMade().size(), 0u);
   // Playing already: nothing changes.
   Player.currentPage = 0;
@@ -51,7 +51,7 @@ TEST_F(Scheduler, StartPlayPreparesButDrawsNothing) {
   // The first paint is the entering paint.
   FirstPaint();
   EXPECT_EQ(ProbeCallsMade().size(), 1u);
-  EXPECT_EQ(Player.pageEntering, 0);
+  EXPECT_EQ(Player.view.entering, 0);
 }
 
 TEST_F(Scheduler, AOnePageShowRepaintsWithItsTransitionEveryCycle) {
@@ -74,7 +74,7 @@ TEST_F(Scheduler, AOnePageShowRepaintsWithItsTransitionEveryCycle) {
   EXPECT_EQ(ProbeCallsMade().size(), 2u);
   EXPECT_EQ(Player.currentPage, 0);
   EXPECT_EQ(Player.pageStartTick, 4000u);
-  EXPECT_EQ(Player.pageEntering, 0);
+  EXPECT_EQ(Player.view.entering, 0);
   EXPECT_NE(Player.playTimer, 0u);
   TickAt(4000 + 3000);
   EXPECT_EQ(ProbeCallsMade().size(), 3u);
@@ -180,7 +180,7 @@ TEST_F(Scheduler, StartPlayFailsAndStopsWhenThePlayTimerCannotBeSet) {
   EXPECT_EQ(Start(), 0);
   EXPECT_EQ(Player.playerWindow, nullptr);
   EXPECT_EQ(Player.playTimer, 0u);
-  EXPECT_EQ(Player.layers.count, 0);
+  EXPECT_EQ(Player.view.layers.count, 0);
   EXPECT_EQ(Audio.voiceWindow, nullptr);  // nothing was left playing
 }
 
@@ -253,9 +253,9 @@ TEST_F(Scheduler, IntervalOverrideOfFiveMakesEveryPageLastFiveSeconds) {
 
   ASSERT_EQ(Start(), 1);
   // The first page's picture was extracted and loaded at the client size.
-  ASSERT_EQ(Player.layers.count, 1);
+  ASSERT_EQ(Player.view.layers.count, 1);
   SIZE size;
-  ASSERT_TRUE(DibGetSize(Player.layers.images[0], &size));
+  ASSERT_TRUE(DibGetSize(Player.view.layers.images[0], &size));
   EXPECT_EQ(size.cx, 800);
   EXPECT_EQ(size.cy, 600);
   EXPECT_EQ(PathExists((std::string(Startup.mediaFolder) + "\\i_0_0.jpg").c_str()), 1);

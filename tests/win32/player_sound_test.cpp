@@ -193,7 +193,7 @@ TEST_F(Sound, StopPlaybackClosesVoiceAndMusic) {
   EXPECT_FALSE(IsWindow(music));
   EXPECT_EQ(Player.playerWindow, nullptr);
   EXPECT_EQ(Player.playTimer, 0u);
-  EXPECT_EQ(Player.layers.count, 0);
+  EXPECT_EQ(Player.view.layers.count, 0);
 }
 
 TEST_F(Sound, AVoiceWhoseEndWasNotReportedDoesNotHoldThePage) {

@@ -87,7 +87,7 @@ class Switches : public PlayerTest {
     while (PeekMessageA(&mouse, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
     TestSurface s(800, 600, RGB(0, 0, 0));
-    EXPECT_EQ(Player.pageEntering, 1);
+    EXPECT_EQ(Player.view.entering, 1);
     EXPECT_EQ(PaintPage(s.dc), 1);
     seen.effectsFirstPage = ProbeCallsMade().size();
     seen.fadesFirstPage = Fades();

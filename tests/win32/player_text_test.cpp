@@ -82,7 +82,7 @@ TEST_F(Text, TwoLinesMakeABoxTwoLineHeightsTall) {
   AddText(page, "A\r\nBB", kGothic, 40, 0.25, 0.5, RGB(255, 255, 255));
   Prepare();
   TestSurface s(640, 480, RGB(0, 0, 0));
-  DrawPageText(s.dc, 0);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   Measure m(kGothic, 40);
   SIZE eight = m.Of("8"), bb = m.Of("BB");
   const TextRecord &t = Show.pages.pages[0].texts[0];
@@ -121,8 +121,8 @@ TEST_F(Text, TrailingLineBreakCountsAnEmptyLine) {
   AddText(page, "", kGothic, 30, 0.5, 0.5, RGB(255, 255, 255));
   Prepare();
   TestSurface s(640, 480, RGB(0, 0, 0));
-  DrawPageText(s.dc, 0);
-  DrawPageText(s.dc, 1);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 1);
   Measure m(kGothic, 30);
   SIZE eight = m.Of("8");
   EXPECT_NEAR(BoxHeight(Show.pages.pages[0].texts[0]), 2 * eight.cy, 1e-6);
@@ -143,7 +143,7 @@ TEST_F(Text, FontHeightScalesWithTheClientWidth) {
     AddText(page, "8", kGothic, 24, 0, 0, RGB(255, 255, 255));
     Prepare();
     TestSurface s(c.w, c.h, RGB(0, 0, 0));
-    DrawPageText(s.dc, 0);
+    DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
     Measure m(kGothic, c.scaled);
     SIZE eight = m.Of("8");
     const TextRecord &t = Show.pages.pages[0].texts[0];
@@ -159,7 +159,7 @@ TEST_F(Text, ItalicAddsHalfTheWidthOfEight) {
   t.font.lfItalic = 1;
   Prepare();
   TestSurface s(640, 480, RGB(0, 0, 0));
-  DrawPageText(s.dc, 0);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   Measure m(kGothic, 30, 1);
   EXPECT_NEAR(BoxWidth(Show.pages.pages[0].texts[0]), m.Of("WWWW").cx + m.Of("8").cx / 2, 1e-6);
 }
@@ -170,7 +170,7 @@ TEST_F(Text, VerticalTextIsTallerThanWide) {
   AddText(page, "日本語の文", kVerticalGothic, 30, 0.5, 0.1, RGB(255, 255, 0));
   Prepare();
   TestSurface s(640, 480, RGB(0, 0, 0));
-  DrawPageText(s.dc, 0);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   const TextRecord &t = Show.pages.pages[0].texts[0];
   Measure m(kVerticalGothic, 30);
   // The box lies on its side: its screen width is the line height, its height the line's length.
@@ -188,8 +188,8 @@ TEST_F(Text, FifteenStepsFadeThroughSevenToNinetyEightPercent) {
   AddText(page, "fade", kGothic, 24, 0.1, 0.1, RGB(255, 255, 255), 15);
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   std::vector<int> want;
   for (int k = 1; k <= 14; ++k) want.push_back(7 * k);
   EXPECT_EQ(FadeFrames(), want);
@@ -206,8 +206,8 @@ TEST_F(Text, LongAndDamagedFadesStopAtFullStrength) {
   want.push_back(100);
   for (int i = 0; i < 2; ++i) {
     FadeFrames().clear();
-    Player.pageEntering = 1;
-    DrawPageText(s.dc, i);
+    Player.view.entering = 1;
+    DrawPageText(s.dc, CurrentPage(), &Player.view, i);
     EXPECT_EQ(FadeFrames(), want) << i;
   }
 }
@@ -218,13 +218,13 @@ TEST_F(Text, NoFadeWhenNotEnteringOrSwitchedOff) {
   AddText(page, "many", kGothic, 24, 0.1, 0.3, RGB(255, 255, 255), 15);
   Prepare();
   TestSurface s(800, 600, RGB(0, 0, 0));
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);  // 1 step: no fade
-  Player.pageEntering = 0;
-  DrawPageText(s.dc, 1);  // plain paint: no fade
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);  // 1 step: no fade
+  Player.view.entering = 0;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 1);  // plain paint: no fade
   Startup.settings.noTextAnimation = 1;
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 1);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 1);
   EXPECT_TRUE(FadeFrames().empty());
 }
 
@@ -241,8 +241,8 @@ TEST_F(Text, FadeFramesBlendOverTheBackground) {
   surface = &s;
   centre.clear();
   PlayerSeam.fadeFrame = [](int) { centre.push_back(surface->At(32 + 12, 24 + 14)); };
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   ASSERT_EQ(centre.size(), 2u);
   auto blend = [](int a) { return (a * 255 + (100 - a) * 100) / 100; };
   EXPECT_EQ(centre[0], RGB(blend(7), blend(7), blend(7)));
@@ -255,12 +255,12 @@ TEST_F(Text, KeyDuringTheFadeEndsItAndTheTextIsComplete) {
   AddText(page, "Key stop", kGothic, 40, 0.1, 0.1, RGB(250, 240, 230), 15);
   Prepare();
   TestSurface reference(800, 600, RGB(20, 30, 40));
-  DrawPageText(reference.dc, 0);  // drawn at once
+  DrawPageText(reference.dc, CurrentPage(), &Player.view, 0);  // drawn at once
 
   TestSurface s(800, 600, RGB(20, 30, 40));
   PostMessageA(window, WM_KEYDOWN, 'A', 0);
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   EXPECT_EQ(FadeFrames(), std::vector<int>{7});  // one frame, then the key ended it
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));  // consumed
@@ -277,15 +277,15 @@ TEST_F(Text, MouseMovementEndsTheFadeOnlyInSaverMode) {
   TestSurface s(800, 600, RGB(0, 0, 0));
   Player.playMode = 0;
   PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   EXPECT_EQ(FadeFrames().size(), 14u);
   DrainMessages();
   FadeFrames().clear();
   Player.playMode = PLAY_MODE_SAVER;
   PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  Player.pageEntering = 1;
-  DrawPageText(s.dc, 0);
+  Player.view.entering = 1;
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   EXPECT_EQ(FadeFrames(), std::vector<int>{7});
 }
 

@@ -157,7 +157,7 @@ TEST_F(Transition, ConditionsThatDrawAtOnce) {
   // The plain paint never runs effects.
   ProbeReset(1);
   TestSurface plain(800, 600, RGB(0, 0, 0));
-  Player.pageEntering = 0;
+  Player.view.entering = 0;
   PaintPage(plain.dc);
   EXPECT_EQ(ProbeCallsMade().size(), 0u);
   EXPECT_EQ(plain.At(500, 400), RGB(0, 150, 250));

@@ -68,7 +68,7 @@ TEST_F(VerticalText, UprightColumnsTopToBottomFirstLineOnTheRight) {
   AddText(page, "一口\r\n口", kVerticalGothic, 40, 0.5, 0.1, RGB(255, 255, 255));
   Prepare();
   TestSurface s(640, 480, kBack);
-  DrawPageText(s.dc, 0);
+  DrawPageText(s.dc, CurrentPage(), &Player.view, 0);
   SaveSnapshot(s, "vertical_text");
 
   // The font's own measures, taken here: a column is one line height wide

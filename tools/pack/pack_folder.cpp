@@ -332,6 +332,8 @@ int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std
     *error = "out of memory";
     return 0;
   }
+  // The pictures are fitted for this screen: it is the show's page size.
+  SetShowPageSize(show.editorSettings, options.screenWidth, options.screenHeight);
   const Layout layout = MakeLayout(options);
   for (size_t i = 0; i < pictures.size(); ++i) {
     Page *page = &show.pages.pages[i];

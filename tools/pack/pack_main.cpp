@@ -87,6 +87,12 @@ int Build(const std::vector<std::string> &args) {
     FreeManifest(&manifest);
     return Fail(error);
   }
+  // The page size: the manifest's "screen", else the --fit box; pictures
+  // are fitted into the --fit box, else into the page.
+  int32_t pageWidth, pageHeight;
+  ShowPageSize(manifest.show.editorSettings, &pageWidth, &pageHeight);
+  if (pageWidth == 0 && fitWidth > 0) SetShowPageSize(manifest.show.editorSettings, int32_t(fitWidth), int32_t(fitHeight));
+  else if (fitWidth == 0) fitWidth = pageWidth, fitHeight = pageHeight;
   // Pictures become the JPEG files to embed (temporary ones for other
   // formats, removed once the show is written) and get their orientation.
   std::vector<std::string> converted;
@@ -269,6 +275,10 @@ int Info(const std::vector<std::string> &args) {
   printf("variant: %s\n", show.variant == SHOW_SAVER ? "saver" : "working");
   printf("pages: %d\n", show.pages.pageCount);
   printf("grid: %d\n", show.editorSettings[0]);
+  int32_t pageWidth, pageHeight;
+  ShowPageSize(show.editorSettings, &pageWidth, &pageHeight);
+  if (pageWidth > 0) printf("page size: %d x %d\n", pageWidth, pageHeight);
+  else printf("page size: not recorded (pages fill each screen)\n");
   printf("link: %s\n", Utf8(show.linkAddress).c_str());
   printf("link caption: %s\n", Utf8(show.linkCaption).c_str());
   printf("password: %s\n", show.password[0] ? "set" : "none");

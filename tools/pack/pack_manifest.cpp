@@ -460,6 +460,15 @@ int ReadManifest(const std::string &path, const std::string &pluginFolder, Manif
     return r.Fail("/grid", "show", "\"grid\" must be 0, 2, 4, 8, 16, 32 or 64"), 0;
   manifest->jpegQuality = int(quality);
   show.editorSettings[0] = static_cast<unsigned char>(grid);
+  if (root.contains("screen")) {
+    // The screen size the places were laid out for: the show's page size.
+    const json &screen = root["screen"];
+    if (!screen.is_array() || screen.size() != 2 || !screen[0].is_number_integer() || !screen[1].is_number_integer() ||
+        screen[0].get<long long>() < 16 || screen[0].get<long long>() > 32767 || screen[1].get<long long>() < 16 ||
+        screen[1].get<long long>() > 32767)
+      return r.Fail("/screen", "show", "\"screen\" must be [width, height] in pixels, each 16 to 32767"), 0;
+    SetShowPageSize(show.editorSettings, int32_t(screen[0].get<long long>()), int32_t(screen[1].get<long long>()));
+  }
   std::string value;
   if (!Text(r, root, "password", "", "show", PASSWORD_BUFFER_SIZE - 1, &value)) return 0;
   memcpy(show.password, value.data(), value.size());
