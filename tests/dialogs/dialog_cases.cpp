@@ -6,6 +6,7 @@
 #include "resources/show_dialog_ids.h"
 #include "resources/string_ids.h"
 #include "resources/vormkit_ids.h"
+#include "setup/setup_ids.h"
 #include "tests/win32/plugin_library.h"
 #include "transitions/params_dialog_ids.h"
 
@@ -57,6 +58,28 @@ void PrepareSpeedAndLargestScreen(HWND dialog, HMODULE module) {
   }
 }
 
+// The set-up window's question (with name) and note, from its string table.
+void PrepareSetupTexts(HWND dialog, HMODULE module, UINT question, UINT note, const wchar_t *name) {
+  wchar_t format[512] = {}, text[512] = {};
+  LoadStringW(module, question, format, 512);
+  LoadStringW(module, note, text, 512);
+  std::wstring ask = format;
+  size_t at = ask.find(L"%s");
+  if (at != std::wstring::npos) ask.replace(at, 2, name);
+  SetDlgItemTextW(dialog, IDC_SETUP_QUESTION, ask.c_str());
+  SetDlgItemTextW(dialog, IDC_SETUP_NOTE, text);
+}
+
+// A saver's, with a long show name of 28 full-width characters.
+void PrepareSaverSetup(HWND dialog, HMODULE module) {
+  PrepareSetupTexts(dialog, module, IDS_ASK_SAVER, IDS_NOTE_SAVER, L"春の京都と奈良の古い寺をめぐる旅の写真集二〇二六年四月");
+}
+
+// VORMKIT's own.
+void PrepareKitSetup(HWND dialog, HMODULE module) {
+  PrepareSetupTexts(dialog, module, IDS_ASK_KIT, IDS_NOTE_KIT, L"VORMKIT");
+}
+
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 }  // namespace
 
@@ -64,6 +87,8 @@ std::vector<DialogCase> DialogCases() {
   std::vector<DialogCase> cases = {
       {"VORMKIT.scr settings", "VORMKIT.scr", MAKEINTRESOURCEW(DLG_SCRNSAVECONFIGURE), nullptr},
       {"VORMKIT.scr password prompt", "VORMKIT.scr", L"QUERYPASSWORDDIALOG2", PreparePasswordPrompt},
+      {"vormkit-setup.exe, a saver", "vormkit-setup.exe", MAKEINTRESOURCEW(IDD_SETUP), PrepareSaverSetup},
+      {"vormkit-setup.exe, VORMKIT", "vormkit-setup.exe", MAKEINTRESOURCEW(IDD_SETUP), PrepareKitSetup},
   };
   // Every effect of the effect list, as the build gives it: "nijimu,QUADRIL,...".
   std::string effects = VK_EFFECTS;
