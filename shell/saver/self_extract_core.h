@@ -6,15 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr size_t BOUNDARY_MARKER_SIZE = 46;
-
-// Builds the 46-byte marker from its three stored pieces, so that the program
-// image never holds it in one piece and its first occurrence in a saver file
-// is the boundary between the player and the show data.
-void BuildBoundaryMarker(char out[BOUNDARY_MARKER_SIZE]);
-
-// Offset of the first complete marker in data, or -1 when there is none.
-int64_t FindBoundaryMarker(const unsigned char *data, size_t size);
+#include "shell/base/boundary_marker.h"  // the marker itself: the saver and the editor both use it
 
 // The program file and the show temp file, as the chunked copy sees them.
 struct ExtractStreams {

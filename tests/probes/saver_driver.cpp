@@ -5,8 +5,9 @@
 //   saver_driver config SAVER [uncheck IDS] [cancel] - runs "SAVER /c:<hwnd>",
 //       reports the four boxes and the link button, unchecks the given boxes
 //       (comma-separated ids), presses OK or Cancel, reports the profile value.
-//   saver_driver errorbox - waits for a message box captioned "エラー" (any
-//       process), prints its text ("box: ..."), and presses its OK button.
+//   saver_driver errorbox [utf8] - waits for a message box captioned "エラー"
+//       (any process), prints its text ("box: ...", in UTF-8 with utf8), and
+//       presses its OK button.
 //   saver_driver ARGS... (anything else) - the stand-in browser: appends its
 //       arguments to the file named by the environment variable VORMKIT_LINK_LOG.
 // Every check prints "ok: ..." or "FAIL: ..."; the exit status counts failures.
@@ -134,7 +135,8 @@ int Config(const std::string &saver, const std::string &uncheck, bool cancel) {
   return failures;
 }
 // A message box's text is its static control with the id 0xFFFF.
-int ErrorBox() {
+// utf8: the text as the box shows it (a Unicode program's box), in UTF-8.
+int ErrorBox(bool utf8) {
   HWND box = nullptr;
   for (int i = 0; i < 600 && !box; ++i) {
     box = FindWindowA("#32770", CAPTION_ERROR);
@@ -142,8 +144,14 @@ int ErrorBox() {
   }
   Check(box != nullptr, "an error box appears");
   if (!box) return failures;
-  char text[1024] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  char text[2048] = {};
+  if (utf8) {
+    wchar_t wide[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, wide, 1024);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  } else {
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  }
   printf("box: %s\n", text);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   return failures;
@@ -151,7 +159,7 @@ int ErrorBox() {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc >= 2 && !strcmp(argv[1], "errorbox")) return ErrorBox();
+  if (argc >= 2 && !strcmp(argv[1], "errorbox")) return ErrorBox(argc >= 3 && !strcmp(argv[2], "utf8"));
   if (argc >= 4 && !strcmp(argv[1], "preview")) return Preview(argv[2], argv[3]);
   if (argc >= 3 && !strcmp(argv[1], "config")) {
     std::string uncheck;

@@ -12,6 +12,7 @@
 #include "raster/dib.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/file_checksum.h"
+#include "show/folder_fit.h"
 #include "show/picture_convert.h"
 #include "tools/pack/pack_files.h"
 #include "tools/pack/pack_text.h"
@@ -19,9 +20,6 @@
 #include "transitions/effect_defaults.h"
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 // A file that may be meant as a picture: one named like a picture, or one
 // that starts with a picture format's signature (JPEG, BMP or packed DIB,
@@ -104,7 +102,7 @@ Layout MakeLayout(const FolderOptions &options) {
   Layout l;
   l.width = options.screenWidth;
   l.height = options.screenHeight;
-  l.margin = std::max<int32_t>(1, std::min(l.width, l.height) / 36);
+  l.margin = FitMargin(l.width, l.height);
   l.fontHeight = options.captions ? std::max<int32_t>(1, (l.height / 27 * 640 + l.width / 2) / l.width) : 0;
   l.captionPixels = int32_t(int64_t(l.fontHeight) * l.width / 640);
   return l;
@@ -114,20 +112,9 @@ Layout MakeLayout(const FolderOptions &options) {
 // every side (and less the caption's line below), keeping its aspect ratio,
 // centred; in whole pixels, as fractions of the screen.
 void FitPicture(const Layout &l, int32_t pw, int32_t ph, RECT *place) {
-  const int64_t boxW = l.width - 2 * l.margin;
-  const int64_t boxH = l.height - 2 * l.margin - (l.captionPixels ? l.captionPixels + l.margin / 2 : 0);
-  int64_t w, h;
-  if (int64_t(pw) * boxH >= int64_t(ph) * boxW) {  // as wide as the box
-    w = boxW;
-    h = std::max<int64_t>(1, (int64_t(ph) * boxW * 2 + pw) / (2 * int64_t(pw)));
-  } else {  // as high as the box
-    h = boxH;
-    w = std::max<int64_t>(1, (int64_t(pw) * boxH * 2 + ph) / (2 * int64_t(ph)));
-  }
-  place->left = int32_t(l.margin + (boxW - w) / 2);
-  place->top = int32_t(l.margin + (boxH - h) / 2);
-  place->right = int32_t(place->left + w);
-  place->bottom = int32_t(place->top + h);
+  const int32_t boxW = l.width - 2 * l.margin;
+  const int32_t boxH = l.height - 2 * l.margin - (l.captionPixels ? l.captionPixels + l.margin / 2 : 0);
+  FitPictureInBox(l.margin, boxW, boxH, pw, ph, place);
 }
 
 bool AddCaption(const Layout &l, const RECT &place, const std::string &text, uint32_t background, Page *page) {
@@ -241,32 +228,6 @@ int ReadMusic(const FolderOptions &options, Manifest *manifest, std::vector<std:
   return 1;
 }
 }  // namespace
-
-bool NaturalLess(const std::string &a, const std::string &b) {
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (IsDigit(a[i]) && IsDigit(b[j])) {
-      size_t si = i, sj = j;
-      while (si < a.size() && a[si] == '0') ++si;
-      while (sj < b.size() && b[sj] == '0') ++sj;
-      size_t ei = si, ej = sj;
-      while (ei < a.size() && IsDigit(a[ei])) ++ei;
-      while (ej < b.size() && IsDigit(b[ej])) ++ej;
-      if (ei - si != ej - sj) return ei - si < ej - sj;
-      int c = a.compare(si, ei - si, b, sj, ej - sj);
-      if (c != 0) return c < 0;
-      i = ei;
-      j = ej;
-      continue;
-    }
-    char x = Fold(a[i]), y = Fold(b[j]);
-    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    ++i;
-    ++j;
-  }
-  if (i < a.size() || j < b.size()) return j < b.size() && i >= a.size();
-  return a < b;
-}
 
 int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std::string> *warnings,
                std::string *error) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "show/folder_fit.h"  // NaturalLess
 #include "tools/pack/pack_manifest.h"
 
 struct FolderOptions {
@@ -29,6 +30,3 @@ struct FolderOptions {
 int ReadFolder(const FolderOptions &options, Manifest *manifest, std::vector<std::string> *warnings,
                std::string *error);
 
-// Natural name order: runs of digits compare by their value ("2" before
-// "10"), letters without regard to case; a tie is broken byte by byte.
-bool NaturalLess(const std::string &a, const std::string &b);

@@ -1,0 +1,17 @@
+// The text dialog: several lines of text, the font dialog (face, style and
+// size), the colour, vertical writing (a face name with '@') and the fade
+// steps. Text that code page 932 cannot hold is refused, naming the
+// characters, and the dialog stays open.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "editor/page_items.h"
+
+// The style of a new text: "ＭＳ ゴシック", white, no fade.
+void DefaultTextStyle(TextStyle *style);
+// 1 when the user pressed OK: text (CP932, lines joined by "\r\n") and style
+// hold what the dialog shows.
+int RunTextDialog(HWND owner, std::string *text, TextStyle *style);

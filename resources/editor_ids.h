@@ -1,0 +1,121 @@
+// The ids of the show editor's resources (editor.rc): menu commands, dialogs
+// and their controls, and the editor's own strings. Plain #defines: the
+// resource compiler reads this file too.
+#pragma once
+
+#define IDR_EDITOR_MENU 100
+#define IDR_EDITOR_ACCEL 101
+#define IDI_EDITOR 102
+
+// ファイル
+#define IDM_NEW 40001
+#define IDM_OPEN 40002
+#define IDM_OPEN_FOLDER 40003
+#define IDM_SAVE 40004
+#define IDM_SAVE_AS 40005
+#define IDM_SAVE_SAVER 40006
+#define IDM_EXIT 40007
+// 編集
+#define IDM_UNDO 40101
+#define IDM_REDO 40102
+#define IDM_CUT 40103
+#define IDM_COPY 40104
+#define IDM_PASTE 40105
+#define IDM_DELETE 40106
+#define IDM_ADD_PICTURES 40107
+#define IDM_ADD_TEXT 40108
+#define IDM_EDIT_TEXT 40109
+#define IDM_TURN_RIGHT 40110
+#define IDM_TURN_LEFT 40111
+#define IDM_MIRROR 40112
+#define IDM_FLIP 40113
+#define IDM_SHADOW 40114
+#define IDM_FORWARD 40115
+#define IDM_BACK 40116
+// ページ
+#define IDM_PAGE_NEW 40201
+#define IDM_PAGE_DUPLICATE 40202
+#define IDM_PAGE_DELETE 40203
+#define IDM_PAGE_EARLIER 40204
+#define IDM_PAGE_LATER 40205
+#define IDM_PAGE_COLOUR 40206
+#define IDM_TRANSITION_SETTINGS 40207
+#define IDM_TRANSITION_PREVIEW 40208
+#define IDM_TRANSITION_ALL 40209
+#define IDM_TRANSITION_TURNS 40210
+#define IDM_PLAY 40211
+// 表示
+#define IDM_GRID_NONE 40300  // IDM_GRID_NONE + k: the k-th spacing of the grid
+#define IDM_GRID_2 40301
+#define IDM_GRID_4 40302
+#define IDM_GRID_8 40303
+#define IDM_GRID_16 40304
+#define IDM_GRID_32 40305
+#define IDM_GRID_64 40306
+#define IDM_NEXT_PANE 40310
+#define IDM_PREVIOUS_PANE 40311
+// ヘルプ
+#define IDM_ABOUT 40401
+
+// The page settings pane.
+#define IDD_PAGE_SETTINGS 200
+#define IDC_PAGE_TITLE 2001
+#define IDC_COLOUR_SWATCH 2002
+#define IDC_COLOUR_BUTTON 2003
+#define IDC_TIME_LABEL 2004
+#define IDC_TIME_EDIT 2005
+#define IDC_TIME_SPIN 2006
+#define IDC_OVER_PREVIOUS 2007
+#define IDC_TRANSITION_LABEL 2008
+#define IDC_TRANSITION_COMBO 2009
+#define IDC_TRANSITION_SETTINGS 2010
+#define IDC_TRANSITION_PREVIEW 2011
+#define IDC_TRANSITION_ALL 2012
+#define IDC_TRANSITION_TURNS 2013
+#define IDC_TRANSITION_NOTE 2014
+#define IDC_BACKGROUND_GROUP 2015
+#define IDC_TRANSITION_GROUP 2016
+
+// The text dialog.
+#define IDD_TEXT 210
+#define IDC_TEXT_EDIT 2101
+#define IDC_TEXT_FONT 2102
+#define IDC_TEXT_FONT_NAME 2103
+#define IDC_TEXT_COLOUR 2104
+#define IDC_TEXT_COLOUR_SWATCH 2105
+#define IDC_TEXT_VERTICAL 2106
+#define IDC_TEXT_FADE_LABEL 2107
+#define IDC_TEXT_FADE_EDIT 2108
+#define IDC_TEXT_FADE_SPIN 2109
+#define IDC_TEXT_LABEL 2110
+
+// Writing a saver file: progress and Cancel.
+#define IDD_PROGRESS 220
+#define IDC_PROGRESS_TEXT 2201
+#define IDC_PROGRESS_BAR 2202
+
+// The editor's own strings (the show's messages 5000..5301 are strings.rc).
+#define IDS_EDITOR_TITLE 6000
+#define IDS_UNTITLED 6001
+#define IDS_ASK_SAVE 6002
+#define IDS_FILTER_SHOWS 6003
+#define IDS_FILTER_WORKING 6004
+#define IDS_FILTER_SAVER 6005
+#define IDS_FILTER_PICTURES 6006
+#define IDS_OPEN_TITLE 6007
+#define IDS_SAVE_TITLE 6008
+#define IDS_SAVER_TITLE 6009
+#define IDS_FOLDER_TITLE 6010
+#define IDS_NO_PICTURES_IN_FOLDER 6011
+#define IDS_TEXT_REFUSED 6012
+#define IDS_PATH_REFUSED 6013
+#define IDS_PLUGIN_MISSING 6014
+#define IDS_NO_TRANSITION 6015
+#define IDS_PAGE_TITLE 6016
+#define IDS_WRITING 6017
+#define IDS_PLAYER_MISSING 6018
+#define IDS_ABOUT 6019
+#define IDS_PLUGINS_MISSING_ON_OPEN 6020
+#define IDS_NOT_A_SHOW 6021
+#define IDS_PAGE_TIME 6022
+#define IDS_FACE_REFUSED 6023

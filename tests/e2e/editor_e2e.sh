@@ -1,0 +1,279 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real show editor under Wine on an X display,
+# driven as a person would: keys and real mouse drags (xdotool), Japanese
+# text through the clipboard, screenshots (import) read with ImageMagick.
+# Usage: editor_e2e.sh CASE   (env: VK_SRC, VK_BIN, VK_PACK; DISPLAY set)
+#   edit    - a folder opened, a picture dragged and resized, a transition's
+#             words changed in its own dialog, Ctrl+E to a typed path; the
+#             saver played shows the picture where the drag put it (pixels
+#             worked out here from the drag); the saver opened again holds
+#             the same pages; undo; the unsaved-changes question
+#   guards  - a file that is no picture refused naming it, Japanese text from
+#             the clipboard stored, text CP932 cannot hold refused by name,
+#             the temp folder empty at the end
+set -u
+case_name=$1
+src=${VK_SRC:?} bin=${VK_BIN:?} pack=${VK_PACK:?}
+export WINEPREFIX=${VK_WINEPREFIX:-$src/build/wineprefix}
+run="$src/scripts/wine-run"
+temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
+work=$(mktemp -d /tmp/vk-editor-e2e.XXXXXX)
+passed=0 failed=0
+pids=()
+
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
+finish() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+  echo "$passed passed, $failed failed"
+  [ $failed = 0 ]
+  exit $?
+}
+trap finish EXIT
+
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
+alive() { kill -0 "$1" 2>/dev/null; }
+wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
+window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
+wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
+wait_no_window() { for _ in $(seq "$2"); do [ -z "$(window_id "$1")" ] && return 0; sleep 0.1; done; return 1; }
+focus() { local id; id=$(window_id "$1"); [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null; sleep 0.2; }
+keys() { focus "$1"; shift; for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
+typein() { focus "$1"; xdotool type --delay 30 "$2"; sleep 0.2; }
+shot() { import -window root "$work/shot.png" 2>/dev/null; }
+# Puts text on the X clipboard: xclip serves it in the foreground until the next one.
+clip() {
+  [ -n "${clip_pid:-}" ] && kill "$clip_pid" 2>/dev/null
+  printf '%s' "$1" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  clip_pid=$!
+  pids+=($clip_pid)
+  sleep 0.3
+}
+wait_file() { for _ in $(seq "$2"); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+editor_title='VORMKIT エディター$'
+
+# The bounding box "x y w h" of the pixels of one colour (within 6 %) in the
+# screenshot, inside the area "x y w h" when given; empty when there are none.
+bbox() {  # bbox COLOUR [x y w h]
+  local crop="" ox=0 oy=0
+  if [ $# -ge 5 ]; then crop="-crop ${4}x${5}+${2}+${3} +repage"; ox=$2; oy=$3; fi
+  local g
+  g=$(convert "$work/shot.png" $crop -fuzz ${fuzz:-6}% -fill "#ff00fe" -opaque "$1" -fill black +opaque '#ff00fe' \
+        -fill white -opaque '#ff00fe' -bordercolor black -border 1 -format '%@' info: 2>/dev/null)
+  [ -n "$g" ] || return 0
+  local w h x y
+  IFS='x+' read -r w h x y <<< "$g"
+  [ "$w" -gt 1 ] || [ "$h" -gt 1 ] || return 0
+  echo "$((x - 1 + ox)) $((y - 1 + oy)) $w $h"
+}
+# The canvas' page rectangle: the non-grey area inside the canvas' grey.
+page_rect() {
+  local g; g=$(fuzz=0 bbox "#808080")
+  [ -n "$g" ] || return 0
+  local gx gy gw gh; read -r gx gy gw gh <<< "$g"
+  local p
+  p=$(convert "$work/shot.png" -crop "${gw}x${gh}+${gx}+${gy}" +repage -fuzz 2% -fill white -opaque '#808080' \
+        -fill black +opaque white -format '%@' info: 2>/dev/null)
+  local w h x y; IFS='x+' read -r w h x y <<< "$p"
+  echo "$((x + gx)) $((y + gy)) $w $h"
+}
+near() {  # near "a b c d" "e f g h" tolerance
+  local a=($1) b=($2) d
+  [ ${#a[@]} = ${#b[@]} ] || return 1
+  for i in "${!a[@]}"; do d=$(( a[i] - b[i] )); d=${d#-}; [ "$d" -le "$3" ] || return 1; done
+}
+wait_bbox() {  # wait_bbox COLOUR "x y w h" tolerance tenths [area]: until the colour's box is there
+  local want=$2 tol=$3 n=$4; shift 4
+  for _ in $(seq "$n"); do
+    shot; got=$(bbox '#e02020' "$@"); near "$got" "$want" "$tol" && return 0; sleep 0.1
+  done
+  echo "  the box is \"$got\", expected \"$want\""
+  return 1
+}
+
+start_editor() {  # start_editor [FILE]: the editor from its build folder
+  local args=()
+  [ $# -gt 0 ] && args=("$(winpath "$1")")
+  (cd "$work" && exec "$run" "$bin/vormkit-editor.exe" "${args[@]}") >/dev/null 2>&1 &
+  pids+=($!)
+  editor_pid=$!
+}
+
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+mkdir -p "$work/pics"
+convert -size 400x300 xc:'#e02020' -quality 100 "$work/pics/a1.jpg"
+convert -size 300x400 xc:'#20c040' "$work/pics/a2.png"
+convert -size 640x480 gradient:'#2040c0-#c0c040' -quality 95 "$work/pics/a10.jpg"
+echo "this is no picture" > "$work/pics/notes.jpg"
+# The remembered window place and the run's temp folder start afresh.
+"$run" reg delete 'HKCU\Software\VORMKIT\Editor' /f >/dev/null 2>&1
+before=$(temp_listing)
+
+case "$case_name" in
+  edit)
+    start_editor "$work/pics"
+    check "the editor's window appears" wait_window "$editor_title" 300
+    # The first page: a1.jpg fitted onto a page of this screen's size, with
+    # the folder command's margin of min(w, h) / 36 pixels.
+    read -r fl ft fw fh < <(python3 - "$screen_w" "$screen_h" <<'PY'
+import sys
+W, H = int(sys.argv[1]), int(sys.argv[2])
+m = max(1, min(W, H) // 36)
+bw, bh, pw, ph = W - 2 * m, H - 2 * m, 400, 300
+if pw * bh >= ph * bw: w, h = bw, max(1, (ph * bw * 2 + pw) // (2 * pw))
+else: h, w = bh, max(1, (pw * bh * 2 + ph) // (2 * ph))
+print(m + (bw - w) // 2, m + (bh - h) // 2, w, h)
+PY
+)
+    for _ in $(seq 100); do shot; P=$(page_rect); [ -n "$P" ] && [ -n "$(bbox '#e02020' $P)" ] && break; sleep 0.1; done
+    read -r px py pw ph <<< "$P"
+    echo "  page on the canvas: $P; fitted picture on the page: $fl $ft $fw $fh"
+    check "the canvas shows the page in the page's shape" \
+      python3 -c "import sys; sys.exit(abs($pw * $screen_h - $ph * $screen_w) > 2 * max($screen_w, $screen_h))"
+    expected=$(python3 -c "s=$pw/$screen_w; print(round($px+$fl*s), round($py+$ft*s), round($fw*s), round($fh*s))")
+    check "the canvas shows the folder's first picture fitted, where the player puts it" \
+      near "$(bbox '#e02020' $P)" "$expected" 2
+    canvas_before=$(bbox '#e02020' $P)
+
+    # Drag the picture's bottom-right corner in by (80, 80) canvas pixels
+    # (proportions kept, the width decides) once it is selected, then the
+    # picture by (30, 20).
+    hx=$(python3 -c "import math; print(math.floor($px + ($fl + $fw) * $pw / $screen_w))")
+    hy=$(python3 -c "import math; print(math.floor($py + ($ft + $fh) * $ph / $screen_h))")
+    focus "$editor_title"
+    read -r rx ry rw rh <<< "$canvas_before"
+    xdotool mousemove $((rx + rw / 2)) $((ry + rh / 2)) click 1; sleep 0.3  # selects it
+    xdotool mousemove $hx $hy mousedown 1; sleep 0.1
+    for k in 1 2 3 4; do xdotool mousemove $((hx - 20 * k)) $((hy - 20 * k)); sleep 0.05; done
+    xdotool mouseup 1; sleep 0.5
+    read -r rw rh < <(python3 - <<PY
+W, H, pw, ph = $screen_w, $screen_h, $pw, $ph
+x, y = ($hx - 80 - $px) * W / pw, ($hy - 80 - $py) * H / ph
+w0, h0 = $fw, $fh
+w, h = x - $fl, y - $ft
+if w / w0 >= h / h0: h = w * h0 / w0
+else: w = h * w0 / h0
+print(round(w), round(h))
+PY
+)
+    cx=$(python3 -c "print(round($px + ($fl + $rw / 2) * $pw / $screen_w))")
+    cy=$(python3 -c "print(round($py + ($ft + $rh / 2) * $ph / $screen_h))")
+    xdotool mousemove $cx $cy mousedown 1; sleep 0.1
+    for k in 1 2 3 4 5 6; do xdotool mousemove $((cx + 5 * k)) $((cy + 10 * k / 3)); sleep 0.05; done
+    xdotool mouseup 1; sleep 0.5
+    read -r el et < <(python3 -c "print(round(30*$screen_w/$pw) + $fl, round(20*$screen_h/$ph) + $ft)")
+    ew=$rw eh=$rh
+    echo "  after the drags, on the page: $el $et $ew $eh"
+    shot
+    expected=$(python3 -c "s=$pw/$screen_w; print(round($px+$el*s), round($py+$et*s), round($ew*s), round($eh*s))")
+    check "the canvas shows the moved and resized picture" near "$(bbox '#e02020' $P)" "$expected" 3
+
+    # The transition's own dialog: nijimu's cell side becomes 24.
+    keys "$editor_title" alt+p s
+    check "page 1's transition settings dialog opens" wait_window 'パラメータの設定' 100
+    keys 'パラメータの設定' shift+Tab Home shift+End
+    typein 'パラメータの設定' 24
+    keys 'パラメータの設定' Return
+    check "the dialog closes with OK" wait_no_window 'パラメータの設定' 100
+
+    # Ctrl+E to a typed path.
+    keys "$editor_title" ctrl+e
+    check "Ctrl+E opens the save dialog" wait_window 'スクリーンセーバーとして保存' 100
+    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Edited.scr")"
+    keys 'スクリーンセーバーとして保存' Return
+    check "the saver file is written" wait_file "$work/Edited.scr" 300
+    sleep 1
+    info=$("$pack" info "$work/Edited.scr" 2>&1); echo "$info" | head -12
+    check "three pages, in the folder's name order" grep -q '^pages: 3$' <<< "$info"
+    check "page 1 carries the words set in the dialog" grep -qE '^  transition: .* params 24 0 0 ' <<< "$info"
+    check "no side file is left beside it" test ! -e "$work/Edited.scr.part"
+
+    # Play it: the picture stands where the drags put it.
+    (cd "$work" && exec "$run" "$(winpath "$work/Edited.scr")" /s) >/dev/null 2>&1 &
+    pids+=($!)
+    saver=$!
+    check "the saver shows the picture where the canvas showed it" wait_bbox '#e02020' "$el $et $ew $eh" 1 300
+    keys '^Screen Saver$' b
+    check "a key ends the saver" wait_gone "$saver" 150
+
+    # Undo (the words, the resize, the move) brings the picture back to its fitted place.
+    keys "$editor_title" ctrl+z ctrl+z ctrl+z
+    sleep 0.5
+    shot
+    check "three undos put the picture back where the folder put it" near "$(bbox '#e02020' $P)" "$canvas_before" 2
+    keys "$editor_title" ctrl+y
+    sleep 0.5
+    shot
+    check "redo moves it again" bash -c "! [ \"$(bbox '#e02020' $P)\" = \"$canvas_before\" ]"
+
+    # Closing with unsaved changes asks first; No closes without saving.
+    keys "$editor_title" alt+f x
+    check "closing with unsaved changes asks" wait_window '^質問$' 100
+    keys '^質問$' n
+    check "No closes the editor" wait_gone "$editor_pid" 150
+
+    # Open the saver file again: the same pages.
+    start_editor "$work/Edited.scr"
+    check "the editor opens the saver file" wait_window "^Edited.scr - $editor_title" 300
+    keys "$editor_title" ctrl+e
+    check "Ctrl+E again" wait_window 'スクリーンセーバーとして保存' 100
+    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Again.scr")"
+    keys 'スクリーンセーバーとして保存' Return
+    check "the second saver file is written" wait_file "$work/Again.scr" 300
+    sleep 1
+    again=$("$pack" info "$work/Again.scr" 2>&1)
+    check "it holds the same pages, pictures and transitions" test "$info" = "$again"
+    keys "$editor_title" alt+f x
+    check "an unchanged show closes without a question" wait_gone "$editor_pid" 150
+    check "nothing of the editor is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  guards)
+    start_editor
+    check "the editor's window appears" wait_window "$editor_title" 300
+    # A file that is no picture, from the open dialog (title 5158).
+    keys "$editor_title" ctrl+i
+    check "the picture open dialog opens" wait_window '画像ファイルを開く' 100
+    typein '画像ファイルを開く' "$(winpath "$work/pics/notes.jpg")"
+    keys '画像ファイルを開く' Return
+    out=$("$run" "$bin/saver_driver.exe" errorbox 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r')
+    echo "$out"
+    check "it is refused with 5021, naming the file" \
+      bash -c "grep -q 'notes.jpg' <<< '$out' && grep -q 'このファイルは、画像ファイルとしては扱えません。' <<< '$out'"
+    # Japanese text through the clipboard.
+    keys "$editor_title" ctrl+t
+    check "the text dialog opens" wait_window '^文字$' 100
+    clip $'夕焼け\r\n小焼け'
+    keys '^文字$' ctrl+v Tab Tab Tab Return
+    check "the text dialog closes" wait_no_window '^文字$' 100
+    # Text that CP932 cannot hold is refused by name and the dialog stays.
+    keys "$editor_title" ctrl+t
+    check "the text dialog opens again" wait_window '^文字$' 100
+    clip 'café €'
+    keys '^文字$' ctrl+v Tab Tab Tab Return
+    out=$("$run" "$bin/saver_driver.exe" errorbox utf8 2>/dev/null | tr -d '\r')
+    echo "$out"
+    check "the refusal names the characters" grep -q '「é €」' <<< "$out"
+    check "the dialog stays open" test -n "$(window_id '^文字$')"
+    keys '^文字$' Escape
+    check "Cancel closes it" wait_no_window '^文字$' 100
+    keys "$editor_title" ctrl+e
+    check "Ctrl+E" wait_window 'スクリーンセーバーとして保存' 100
+    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Text.scr")"
+    keys 'スクリーンセーバーとして保存' Return
+    check "the saver file is written" wait_file "$work/Text.scr" 300
+    sleep 1
+    info=$("$pack" info "$work/Text.scr" 2>&1); echo "$info"
+    check "the Japanese text is stored" grep -q '^  text 1: "夕焼け' <<< "$info"
+    check "with its second line" grep -q '^小焼け" at ' <<< "$info"
+    check "the refused text was not added" bash -c "! grep -q 'text 2' <<< '$info'"
+    keys "$editor_title" alt+f x
+    check "closing asks about the unsaved text" wait_window '^質問$' 100
+    keys '^質問$' n
+    check "the editor ends" wait_gone "$editor_pid" 150
+    check "nothing of the editor is left in the temp folder" test "$(temp_listing)" = "$before"
+    ;;
+  *) fail "unknown case $case_name" ;;
+esac
