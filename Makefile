@@ -53,7 +53,7 @@ tools: setup
 	@cmake --build $(RELEASE) -j$(JOBS) --target vormkit-pack
 	@$(MAKE) --no-print-directory win32
 	@mkdir -p $(TOOLS)
-	@cp $(RELEASE)/tools/pack/vormkit-pack $(WIN32)/bin/vormkit-pack.exe $(WIN32)/bin/VORMKIT.scr \
+	@cp $(RELEASE)/tools/pack/vormkit-pack $(WIN32)/bin/vormkit-pack.exe $(WIN32)/bin/vormkit-setup.exe $(WIN32)/bin/VORMKIT.scr \
 	  $(WIN32)/bin/vormkit-editor.exe \
 	  $(WIN32)/bin/nijimu.tns $(WIN32)/bin/QUADRIL.tns $(WIN32)/bin/melt.tns $(WIN32)/bin/gray.tns \
 	  $(WIN32)/bin/VELLUX.tns $(WIN32)/bin/diffuse.tns $(TOOLS)/

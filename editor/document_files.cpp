@@ -403,7 +403,9 @@ DWORD WINAPI SaverWorker(void *context) {
   int ok = CopyShow(&copy, job->show);
   // Every picture as the JPEG the player reads, page by page so that Cancel
   // is heard between pages.
-  PictureImportOptions import = {DEFAULT_JPEG_QUALITY, job->tempFolder.c_str(), 0, 0, 0};
+  // Cancel also stops a long decode.
+  DecodeStop stop = {[](void *context) { return int(static_cast<SaverJob *>(context)->cancel.load()); }, job};
+  PictureImportOptions import = {DEFAULT_JPEG_QUALITY, job->tempFolder.c_str(), 0, 0, 0, &stop};
   for (int32_t i = 0; ok && i < copy.pages.pageCount; ++i) {
     if (job->cancel.load()) ok = 0;
     ShowDocument one = {};

@@ -24,6 +24,7 @@
 #include "tools/pack/pack_folder.h"
 #include "tools/pack/pack_manifest.h"
 #include "tools/pack/pack_output.h"
+#include "tools/pack/pack_setup.h"
 #include "tools/pack/pack_text.h"
 #include "show/picture_import.h"
 
@@ -35,7 +36,8 @@ const char kUsage[] =
     "  vormkit-pack build MANIFEST.json -o NAME.scr [--player VORMKIT.scr] [--working] [--fit WxH]\n"
     "  vormkit-pack info NAME.scr\n"
     "  vormkit-pack extract NAME.scr DIR\n"
-    "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N] [--embed [--fit WxH] [--background #RRGGBB]]\n";
+    "  vormkit-pack decode PICTURE -o OUT.bmp [--size WxH] [--orient N] [--embed [--fit WxH] [--background #RRGGBB]]\n"
+    "  vormkit-pack setup ... (a set-up program: vormkit-pack setup --help)\n";
 
 int Fail(const std::string &message) {
   fprintf(stderr, "vormkit-pack: %s\n", message.c_str());
@@ -509,5 +511,6 @@ int main(int argc, char **argv) {
   if (command == "info") return Info(args);
   if (command == "extract") return Extract(args);
   if (command == "decode") return Decode(args);
+  if (command == "setup") return SetupCommand(args);
   return Fail("unknown command " + command + "\n" + kUsage);
 }
