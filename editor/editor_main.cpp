@@ -9,6 +9,7 @@
 #include "raster/dib.h"
 #include "editor/editor_plugins.h"
 #include "editor/editor_state.h"
+#include "editor/editor_trace.h"
 #include "editor/editor_views.h"
 #include "resources/editor_ids.h"
 #include "shell/base/mem_block.h"
@@ -64,6 +65,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argv && argc > 1) OpenPath(argv[1]);
   LocalFree(argv);
+  UpdateWindow(window);
+  TraceEvent("shown", Show.pages.pageCount);
 
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_EDITOR_ACCEL));
   MSG msg;

@@ -15,6 +15,7 @@
 
 #include "editor/editor_plugins.h"
 #include "editor/editor_state.h"
+#include "editor/editor_trace.h"
 #include "editor/editor_views.h"
 #include "editor/page_copy.h"
 #include "editor/page_pictures.h"
@@ -309,6 +310,7 @@ LRESULT CALLBACK PageListProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       }
       delete job;
       InvalidateRect(window, nullptr, FALSE);
+      if (list.queued.empty()) TraceEvent("thumbnails", int(list.thumbnails.size()));
       return 0;
     }
     case WM_VSCROLL: {
