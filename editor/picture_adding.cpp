@@ -124,19 +124,20 @@ std::string StorablePicturePath(const std::wstring &path) {
   return out;
 }
 
-int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
+int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<std::wstring> *paths) {
   std::vector<wchar_t> buffer(65536, 0);
-  std::wstring filter = LoadWide(IDS_FILTER_PICTURES), title = LoadWide(5158);
-  for (wchar_t &c : filter)
+  std::wstring filters = LoadWide(filter), caption = LoadWide(title);
+  for (wchar_t &c : filters)
     if (c == L'|') c = 0;
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFilter = filters.c_str();
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = DWORD(buffer.size());
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+  ofn.lpstrTitle = caption.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+              (several ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn)) return 0;
   // One file: its path. Several: the folder, then each name.
   std::wstring first = buffer.data();
@@ -147,6 +148,10 @@ int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
   }
   for (; *p; p += wcslen(p) + 1) paths->push_back(first + L"\\" + p);
   return !paths->empty();
+}
+
+int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
+  return AskForFiles(owner, 5158, IDS_FILTER_PICTURES, true, paths);
 }
 
 int AddPictureFiles(const std::vector<std::wstring> &paths) {

@@ -20,6 +20,9 @@ struct PictureInfo {
 // 0 when the file is no picture or cannot be read; why says which.
 int ReadPictureInfo(const std::wstring &path, PictureInfo *info, std::wstring *why);
 
+// The open dialog with the title and filter strings (ids), several files at
+// once when asked; one path, or each of several, in paths.
+int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<std::wstring> *paths);
 // The open dialog (title 5158, several files at once).
 int AskForPictures(HWND owner, std::vector<std::wstring> *paths);
 // Adds the files to the current page as one change. Returns how many were added.
