@@ -10,6 +10,7 @@
 #include "editor/editor_plugins.h"
 #include "editor/editor_state.h"
 #include "editor/editor_views.h"
+#include "editor/recovery.h"
 #include "resources/editor_ids.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/startup_state.h"
@@ -59,6 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   HWND window = CreateEditorWindow(instance, show);
   if (!window) return 1;
   Startup.mainWindow = window;
+  OfferRecovery(window);
 
   int argc = 0;
   wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -79,10 +81,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         TranslateAcceleratorW(window, accelerators, &msg))
       continue;
     if (Editor.settingsPane && IsDialogMessageW(Editor.settingsPane, &msg)) continue;
+    if (Editor.musicPane && IsDialogMessageW(Editor.musicPane, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   ShutPageList();
+  RemoveRecovery();
   RemoveEditorTempFolder();
   UnloadEditorPlugins();
   ClearHistory(&Editor.history);

@@ -39,11 +39,6 @@ bool ReadBytes(const std::wstring &path, size_t limit, std::string *bytes) {
 
 const unsigned char *Data(const std::string &s) { return reinterpret_cast<const unsigned char *>(s.data()); }
 
-std::wstring FileNameOf(const std::wstring &path) {
-  size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 std::u16string U16(const std::wstring &s) { return std::u16string(s.begin(), s.end()); }
 std::wstring Wide(const std::u16string &s) { return std::wstring(s.begin(), s.end()); }
 
@@ -90,6 +85,11 @@ struct CachedPicture {
 };
 thread_local std::vector<CachedPicture> *cache = nullptr;
 }  // namespace
+
+std::wstring FileNameOf(const std::wstring &path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
 
 int ReadPictureInfo(const std::wstring &path, PictureInfo *info, std::wstring *why) {
   *info = {0, 0, 0};

@@ -35,6 +35,9 @@ std::vector<std::wstring> FolderPictures(const std::wstring &folder);
 // skipped.
 int AddFolderPages(ShowDocument *show, int32_t at, const std::wstring &folder, std::vector<std::wstring> *skipped);
 
+// The last part of a path: the file's name.
+std::wstring FileNameOf(const std::wstring &path);
+
 // The path to store for a picture file (see cp932_text.h); "" when none.
 std::string StorablePicturePath(const std::wstring &path);
 

@@ -4,6 +4,8 @@
 
 #include <mmsystem.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "editor/document_files.h"

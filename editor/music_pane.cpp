@@ -1,0 +1,133 @@
+// The music pane below the page settings pane: the show's music in playing
+// order with each track's length, the total against the show's length, and
+// add, remove, reorder (a drag in the list, the buttons, or Alt+Up/Down),
+// play and stop. Every change goes through the undo history.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "editor/document_files.h"
+#include "editor/editor_state.h"
+#include "editor/editor_views.h"
+#include "editor/picture_adding.h"
+#include "editor/show_settings.h"
+#include "editor/sound_commands.h"
+#include "editor/sound_files.h"
+#include "editor/wide_messages.h"
+#include "resources/editor_ids.h"
+
+namespace {
+UINT dragListMessage;
+int dragFrom = -1;
+
+HWND List() { return GetDlgItem(Editor.musicPane, IDC_MUSIC_LIST); }
+int Selected() { return int(SendMessageW(List(), LB_GETCURSEL, 0, 0)); }
+
+void MoveTrack(int from, int to) {
+  if (from == to || !BeginChange()) return;
+  if (!MoveMusic(&Show.bgmPaths, from, to)) return;
+  EndChange(CHANGE_PAGE);
+  SendMessageW(List(), LB_SETCURSEL, WPARAM(to), 0);
+}
+
+void Fill(HWND pane) {
+  HWND list = GetDlgItem(pane, IDC_MUSIC_LIST);
+  int selected = int(SendMessageW(list, LB_GETCURSEL, 0, 0));
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  int64_t total = 0;
+  int count = MusicCount(&Show.bgmPaths);
+  for (int k = 0; k < count; ++k) {
+    const char *path = Show.bgmPaths.paths[k];
+    int32_t length = SoundLength(path);
+    total += length;
+    std::wstring name = std::to_wstring(k + 1) + L". " + FileNameOf(WidePath(path)) + L"  (" + SecondsText(length) + L")";
+    if (GetFileAttributesW(WidePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) name += L"  !";
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  if (selected >= count) selected = count - 1;
+  SendMessageW(list, LB_SETCURSEL, WPARAM(selected), 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  std::wstring text = LoadWide(IDS_MUSIC_TOTAL);
+  size_t at = text.find(L"%s");
+  if (at != std::wstring::npos) text.replace(at, 2, SecondsText(int32_t(total > INT32_MAX ? INT32_MAX : total)));
+  at = text.find(L"%d");
+  if (at != std::wstring::npos) text.replace(at, 2, SecondsText(ShowPlayLength()));
+  SetDlgItemTextW(pane, IDC_MUSIC_TOTAL, text.c_str());
+}
+
+INT_PTR Result(HWND pane, LRESULT value) {
+  SetWindowLongPtrW(pane, DWLP_MSGRESULT, value);
+  return TRUE;
+}
+
+INT_PTR CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == dragListMessage && dragListMessage) {
+    auto *drag = reinterpret_cast<DRAGLISTINFO *>(lParam);
+    int at = LBItemFromPt(drag->hWnd, drag->ptCursor, TRUE);
+    switch (drag->uNotification) {
+      case DL_BEGINDRAG:
+        dragFrom = at;
+        return Result(pane, at >= 0);
+      case DL_DRAGGING:
+        DrawInsert(pane, drag->hWnd, at);
+        return Result(pane, at >= 0 ? DL_MOVECURSOR : DL_STOPCURSOR);
+      case DL_DROPPED:
+        DrawInsert(pane, drag->hWnd, -1);
+        if (dragFrom >= 0 && at >= 0) MoveTrack(dragFrom, at);
+        dragFrom = -1;
+        return Result(pane, 0);
+      case DL_CANCELDRAG:
+        DrawInsert(pane, drag->hWnd, -1);
+        dragFrom = -1;
+        return Result(pane, 0);
+    }
+    return FALSE;
+  }
+  switch (message) {
+    case WM_INITDIALOG:
+      MakeDragList(GetDlgItem(pane, IDC_MUSIC_LIST));
+      return FALSE;
+    case WM_COMMAND: {
+      int id = LOWORD(wParam), at = Selected();
+      if (HIWORD(wParam) != BN_CLICKED && id != IDC_MUSIC_LIST) return FALSE;
+      switch (id) {
+        case IDC_MUSIC_ADD: AddMusicCommand(Editor.window); return TRUE;
+        case IDC_MUSIC_REMOVE:
+          if (at >= 0 && BeginChange()) {
+            if (PlayingSound() == Show.bgmPaths.paths[at]) StopSound();
+            RemoveMusic(&Show.bgmPaths, at);
+            EndChange(CHANGE_PAGE);
+          }
+          return TRUE;
+        case IDC_MUSIC_UP: MoveMusicSelection(-1); return TRUE;
+        case IDC_MUSIC_DOWN: MoveMusicSelection(1); return TRUE;
+        case IDC_MUSIC_PLAY:
+          if (at >= 0) PlaySoundFile(Show.bgmPaths.paths[at]);
+          return TRUE;
+        case IDC_MUSIC_STOP: StopSound(); return TRUE;
+      }
+      return FALSE;
+    }
+  }
+  return FALSE;
+}
+}  // namespace
+
+HWND CreateMusicPane(HWND parent) {
+  dragListMessage = RegisterWindowMessageW(DRAGLISTMSGSTRING);
+  HWND pane = CreateDialogParamW(Editor.instance, MAKEINTRESOURCEW(IDD_MUSIC_PANE), parent, PaneProc, 0);
+  if (pane) ShowWindow(pane, SW_SHOW);
+  return pane;
+}
+
+void MusicPaneChanged() {
+  if (Editor.musicPane) Fill(Editor.musicPane);
+}
+
+int MusicListHasFocus() { return Editor.musicPane && GetFocus() == List(); }
+
+void MoveMusicSelection(int by) {
+  int at = Selected();
+  if (at >= 0 && at + by >= 0 && at + by < MusicCount(&Show.bgmPaths)) MoveTrack(at, at + by);
+}
