@@ -4,7 +4,6 @@
 #include "editor/editor_commands.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <cstring>
 
@@ -43,16 +42,8 @@ void ChangeItems(F change, int scope = CHANGE_ITEMS) {
 }
 
 void AskFolder(HWND window) {
-  BROWSEINFOW info = {};
-  info.hwndOwner = window;
-  std::wstring title = LoadWide(IDS_FOLDER_TITLE);
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
-  if (!item) return;
-  wchar_t path[MAX_PATH];
-  if (SHGetPathFromIDListW(item, path)) OpenPath(path);
-  CoTaskMemFree(item);
+  std::wstring folder = AskForFolder(window, IDS_FOLDER_TITLE);
+  if (!folder.empty()) OpenPath(folder);
 }
 
 void OpenDialog(HWND window) {

@@ -1,8 +1,6 @@
 // Missing media; see missing_media.h.
 #include "editor/missing_media.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "editor/document_files.h"
@@ -30,20 +28,6 @@ std::wstring Listed(const std::vector<std::wstring> &files) {
   for (const std::wstring &f : files) names += f + L"\r\n";
   return names;
 }
-
-std::wstring AskFolder(HWND owner) {
-  BROWSEINFOW info = {};
-  info.hwndOwner = owner;
-  std::wstring title = LoadWide(IDS_MISSING_TITLE);
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
-  if (!item) return std::wstring();
-  wchar_t path[MAX_PATH] = {};
-  std::wstring folder = SHGetPathFromIDListW(item, path) ? path : L"";
-  CoTaskMemFree(item);
-  return folder;
-}
 }  // namespace
 
 int MediaMissing(const char *path) {
@@ -66,7 +50,7 @@ void OfferToFindMissing(HWND owner) {
 
 void FindMissingMedia(HWND owner) {
   if (MissingMediaFiles().empty()) return;
-  std::wstring folder = AskFolder(owner);
+  std::wstring folder = AskForFolder(owner, IDS_MISSING_TITLE);
   if (folder.empty()) return;
   std::vector<std::pair<char *, std::string>> found;
   EachMediaPath([&](char *path) {

@@ -4,6 +4,7 @@
 #include "editor/picture_adding.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -148,6 +149,20 @@ int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<s
   }
   for (; *p; p += wcslen(p) + 1) paths->push_back(first + L"\\" + p);
   return !paths->empty();
+}
+
+std::wstring AskForFolder(HWND owner, UINT title) {
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner;
+  std::wstring caption = LoadWide(title);
+  info.lpszTitle = caption.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  LPITEMIDLIST item = SHBrowseForFolderW(&info);
+  if (!item) return std::wstring();
+  wchar_t path[MAX_PATH] = {};
+  std::wstring folder = SHGetPathFromIDListW(item, path) ? path : L"";
+  CoTaskMemFree(item);
+  return folder;
 }
 
 int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {

@@ -23,6 +23,8 @@ int ReadPictureInfo(const std::wstring &path, PictureInfo *info, std::wstring *w
 // The open dialog with the title and filter strings (ids), several files at
 // once when asked; one path, or each of several, in paths.
 int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<std::wstring> *paths);
+// The folder dialog with the title string (id); "" when cancelled.
+std::wstring AskForFolder(HWND owner, UINT title);
 // The open dialog (title 5158, several files at once).
 int AskForPictures(HWND owner, std::vector<std::wstring> *paths);
 // Adds the files to the current page as one change. Returns how many were added.

@@ -31,7 +31,8 @@ int ResizeShowPages(ShowDocument *show, const PageFrame *oldFrame, int32_t width
       h *= shrink;
       double cx = (box.left + box.right) / 2 / oldFrame->width * width;
       double cy = (box.top + box.bottom) / 2 / oldFrame->height * height;
-      double left = std::clamp(cx - w / 2, 0.0, width - w), top = std::clamp(cy - h / 2, 0.0, height - h);
+      double left = std::clamp(cx - w / 2, 0.0, std::max(0.0, width - w));
+      double top = std::clamp(cy - h / 2, 0.0, std::max(0.0, height - h));
       PageBox moved = {left, top, left + w, top + h};
       SetPictureBox(&page.pictures[k], &frame, &moved);
     }

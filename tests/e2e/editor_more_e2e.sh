@@ -60,12 +60,14 @@ case "$case_name" in
     # Three tracks at once, then eighteen more: the 21st is refused with 5300.
     keys "$editor_title" ctrl+b
     open_with 'サウンドファイルを開く' "$(winpath "$work/music")"
+    keys 'サウンドファイルを開く' Home shift+End
     typein 'サウンドファイルを開く' '"m01.mid" "m02.mid" "m03.mid"'
     keys 'サウンドファイルを開く' Return
     check "three tracks are added" wait_no_window 'サウンドファイルを開く' 100
     keys "$editor_title" ctrl+b
     names=$(for n in $(seq 4 21); do printf '"m%02d.mid" ' "$n"; done)
     open_with 'サウンドファイルを開く' "$(winpath "$work/music")"
+    keys 'サウンドファイルを開く' Home shift+End
     typein 'サウンドファイルを開く' "$names"
     keys 'サウンドファイルを開く' Return
     out=$(error_text); echo "$out"
@@ -74,17 +76,20 @@ case "$case_name" in
     # The show's settings: a link, and a password whose confirmation differs first.
     keys "$editor_title" ctrl+g
     check "the show's settings open" wait_window '^ショーの設定$' 100
+    # Each entry is reached by its label's access key.
+    keys '^ショーの設定$' alt+a
     typein '^ショーの設定$' 'https://example.com/vormkit/'
-    keys '^ショーの設定$' Tab
+    keys '^ショーの設定$' alt+n
     typein '^ショーの設定$' 'Home'
-    keys '^ショーの設定$' Tab
+    keys '^ショーの設定$' alt+p
     typein '^ショーの設定$' 'himitsu'
-    keys '^ショーの設定$' Tab
+    keys '^ショーの設定$' alt+c
     typein '^ショーの設定$' 'himitsv'
     keys '^ショーの設定$' alt+s
     out=$(error_text); echo "$out"
     check "a confirmation that differs gets 5018" grep -q '確認用パスワードが間違っています。' <<< "$out"
     check "the settings stay open" test -n "$(window_id '^ショーの設定$')"
+    keys '^ショーの設定$' alt+c
     typein '^ショーの設定$' 'himitsu'
     keys '^ショーの設定$' Return
     check "OK closes the settings" wait_no_window '^ショーの設定$' 100
