@@ -12,24 +12,26 @@
 #include "show/show_records.h"
 
 namespace {
+// What plays, and what is asked for its length, have aliases of their own.
 const wchar_t kAlias[] = L"vkeditorsound";
+const wchar_t kLengthAlias[] = L"vkeditorlength";
 std::string playing;
 std::map<std::string, int32_t> lengths;
 
-// Opens the file under kAlias; 0 when MCI cannot.
-int OpenAlias(const std::string &cp932Path) {
+// Opens the file under alias; 0 when MCI cannot.
+int OpenAlias(const std::string &cp932Path, const wchar_t *alias) {
   std::wstring path = WidePath(cp932Path);
-  std::wstring command = L"open \"" + path + L"\" alias " + kAlias;
+  std::wstring command = L"open \"" + path + L"\" alias " + alias;
   if (mciSendStringW(command.c_str(), nullptr, 0, nullptr) == 0) return 1;
   // Files named by content, not extension: try the kinds the player plays.
   for (const wchar_t *type : {L"waveaudio", L"sequencer", L"mpegvideo"}) {
-    command = L"open \"" + path + L"\" type " + type + L" alias " + kAlias;
+    command = L"open \"" + path + L"\" type " + type + L" alias " + alias;
     if (mciSendStringW(command.c_str(), nullptr, 0, nullptr) == 0) return 1;
   }
   return 0;
 }
 
-void CloseAlias() { mciSendStringW((std::wstring(L"close ") + kAlias).c_str(), nullptr, 0, nullptr); }
+void CloseAlias(const wchar_t *alias) { mciSendStringW((std::wstring(L"close ") + alias).c_str(), nullptr, 0, nullptr); }
 
 // A WAV file's length from its header, when MCI has no device to ask.
 int32_t WaveLength(const std::wstring &path) {
@@ -68,12 +70,12 @@ int32_t SoundLength(const std::string &cp932Path) {
   std::wstring path = WidePath(cp932Path);
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
   int32_t length = WaveLength(path);
-  if (!length && playing.empty() && OpenAlias(cp932Path)) {
+  if (!length && OpenAlias(cp932Path, kLengthAlias)) {
     wchar_t answer[64] = {};
-    mciSendStringW((std::wstring(L"set ") + kAlias + L" time format milliseconds").c_str(), nullptr, 0, nullptr);
-    if (mciSendStringW((std::wstring(L"status ") + kAlias + L" length").c_str(), answer, 64, nullptr) == 0)
+    mciSendStringW((std::wstring(L"set ") + kLengthAlias + L" time format milliseconds").c_str(), nullptr, 0, nullptr);
+    if (mciSendStringW((std::wstring(L"status ") + kLengthAlias + L" length").c_str(), answer, 64, nullptr) == 0)
       length = _wtoi(answer);
-    CloseAlias();
+    CloseAlias(kLengthAlias);
   }
   lengths[cp932Path] = length;
   return length;
@@ -81,9 +83,9 @@ int32_t SoundLength(const std::string &cp932Path) {
 
 int PlaySoundFile(const std::string &cp932Path) {
   StopSound();
-  if (!OpenAlias(cp932Path)) return 0;
+  if (!OpenAlias(cp932Path, kAlias)) return 0;
   if (mciSendStringW((std::wstring(L"play ") + kAlias).c_str(), nullptr, 0, nullptr) != 0) {
-    CloseAlias();
+    CloseAlias(kAlias);
     return 0;
   }
   playing = cp932Path;
@@ -93,7 +95,7 @@ int PlaySoundFile(const std::string &cp932Path) {
 void StopSound() {
   if (playing.empty()) return;
   mciSendStringW((std::wstring(L"stop ") + kAlias).c_str(), nullptr, 0, nullptr);
-  CloseAlias();
+  CloseAlias(kAlias);
   playing.clear();
 }
 
