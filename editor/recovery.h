@@ -1,14 +1,16 @@
 // No work lost: while the show has unsaved changes it is written every two
 // minutes (VK_AUTOSAVE_MS in the environment sets another interval, for
 // tests) and whenever another page becomes the current one, as a working
-// file in the user's application-data folder (%LOCALAPPDATA%\VORMKIT\
-// Recovery). Each run holds a lock file there while it lives; at the next
+// file in the user's application-data folder, %LOCALAPPDATA%\VORMKIT\Recovery.
+// Each run holds a lock file there while it lives; at the next
 // start a recovery file without a living owner is offered back: restored,
 // the show is as it was at its last autosave; declined, the file is
 // removed. A clean exit leaves none.
 #pragma once
 
 #include <windows.h>
+
+#include <cstdint>
 
 constexpr UINT_PTR AUTOSAVE_TIMER_ID = 7;
 
