@@ -1,10 +1,13 @@
-// The main window: the page list on the left, the canvas in the middle and
-// the page settings pane on the right; the menus, the title with the
+// The main window: the page list on the left, the canvas in the middle with
+// the music pane under it, and the page settings pane on the right; the
+// recent files in the ファイル menu, the autosave timer, the menus, the title with the
 // document's name and an unsaved mark, a splitter for the page list, and
 // the window and pane sizes remembered between runs (the registry, under
 // HKCU\Software\VORMKIT\Editor).
 #include <windows.h>
 #include <shellapi.h>
+
+#include <algorithm>
 
 #include "editor/document_files.h"
 #include "editor/editor_commands.h"
@@ -226,21 +229,21 @@ void LayoutPanes() {
   GetClientRect(Editor.window, &client);
   RECT pane;
   GetWindowRect(Editor.settingsPane, &pane);
-  int settings = pane.right - pane.left, settingsHeight = pane.bottom - pane.top;
+  int settings = pane.right - pane.left;
+  int music = std::min<int>(MusicPaneHeight(), int(client.bottom) / 2);
   int list = Editor.pageListWidth;
   int canvasLeft = list + SplitterWidth();
   int canvasWidth = client.right - canvasLeft - settings;
   if (canvasWidth < 1) canvasWidth = 1;
   MoveWindow(Editor.pageList, 0, 0, list, client.bottom, TRUE);
-  MoveWindow(Editor.canvas, canvasLeft, 0, canvasWidth, client.bottom, TRUE);
-  MoveWindow(Editor.settingsPane, canvasLeft + canvasWidth, 0, settings, settingsHeight, TRUE);
-  // The music pane takes the rest of the column below the page settings.
-  int musicHeight = client.bottom - settingsHeight;
-  MoveWindow(Editor.musicPane, canvasLeft + canvasWidth, settingsHeight, settings, musicHeight > 0 ? musicHeight : 0, TRUE);
+  // The music pane is a strip under the canvas, as wide as the canvas.
+  MoveWindow(Editor.canvas, canvasLeft, 0, canvasWidth, client.bottom - music, TRUE);
+  MoveWindow(Editor.musicPane, canvasLeft, client.bottom - music, canvasWidth, music, TRUE);
+  MoveWindow(Editor.settingsPane, canvasLeft + canvasWidth, 0, settings, client.bottom, TRUE);
 }
 
 void FocusNextPane(int forward) {
-  HWND panes[4] = {Editor.pageList, Editor.canvas, Editor.settingsPane, Editor.musicPane};
+  HWND panes[4] = {Editor.pageList, Editor.canvas, Editor.musicPane, Editor.settingsPane};
   HWND focus = GetFocus();
   int current = -1;
   for (int k = 0; k < 4; ++k)

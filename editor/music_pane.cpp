@@ -1,9 +1,11 @@
-// The music pane below the page settings pane: the show's music in playing
+// The music pane under the canvas: the show's music in playing
 // order with each track's length, the total against the show's length, and
 // add, remove, reorder (a drag in the list, the buttons, or Alt+Up/Down),
 // play and stop. Every change goes through the undo history.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <algorithm>
 
 #include "editor/document_files.h"
 #include "editor/editor_state.h"
@@ -17,6 +19,7 @@
 
 namespace {
 UINT dragListMessage;
+int naturalHeight;  // of the pane as its template makes it
 int dragFrom = -1;
 
 HWND List() { return GetDlgItem(Editor.musicPane, IDC_MUSIC_LIST); }
@@ -40,7 +43,7 @@ void Fill(HWND pane) {
     const char *path = Show.bgmPaths.paths[k];
     int32_t length = SoundLength(path);
     total += length;
-    std::wstring name = std::to_wstring(k + 1) + L". " + FileNameOf(WidePath(path)) + L"  (" + SecondsText(length) + L")";
+    std::wstring name = std::to_wstring(k + 1) + L". " + FileNameOf(WidePath(path)) + L"  (" + SecondsText(length) + L" 秒)";
     if (GetFileAttributesW(WidePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) name += L"  !";
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
@@ -54,6 +57,37 @@ void Fill(HWND pane) {
   at = text.find(L"%d");
   if (at != std::wstring::npos) text.replace(at, 2, SecondsText(ShowPlayLength()));
   SetDlgItemTextW(pane, IDC_MUSIC_TOTAL, text.c_str());
+}
+
+// The list and the group take the pane's width; the buttons keep to its right.
+void Arrange(HWND pane, int width) {
+  RECT unit = {0, 0, 4, 8};
+  MapDialogRect(pane, &unit);  // 4 x 8 dialog units in pixels
+  auto dlu = [&](int x) { return MulDiv(x, unit.right, 4); };
+  auto place = [&](int id, RECT *r) {
+    GetWindowRect(GetDlgItem(pane, id), r);
+    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT *>(r), 2);
+  };
+  RECT r;
+  int buttonsLeft = width - dlu(4 + 6 + 46 + 4 + 46);
+  static const int buttons[6][2] = {{IDC_MUSIC_ADD, 0}, {IDC_MUSIC_REMOVE, 1}, {IDC_MUSIC_UP, 0},
+                                    {IDC_MUSIC_DOWN, 1}, {IDC_MUSIC_PLAY, 0}, {IDC_MUSIC_STOP, 1}};
+  for (const auto &b : buttons) {
+    place(b[0], &r);
+    SetWindowPos(GetDlgItem(pane, b[0]), nullptr, buttonsLeft + b[1] * dlu(50), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  place(IDC_MUSIC_LIST, &r);
+  SetWindowPos(GetDlgItem(pane, IDC_MUSIC_LIST), nullptr, 0, 0, std::max<int>(dlu(40), buttonsLeft - dlu(6) - r.left),
+               r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The total runs under the list and the buttons.
+  place(IDC_MUSIC_TOTAL, &r);
+  SetWindowPos(GetDlgItem(pane, IDC_MUSIC_TOTAL), nullptr, 0, 0, std::max<int>(dlu(100), width - r.left - dlu(10)),
+               r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  place(IDC_MUSIC_GROUP, &r);
+  SetWindowPos(GetDlgItem(pane, IDC_MUSIC_GROUP), nullptr, 0, 0, std::max<int>(dlu(100), width - r.left - dlu(4)),
+               r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(pane, nullptr, TRUE);
 }
 
 INT_PTR Result(HWND pane, LRESULT value) {
@@ -88,6 +122,9 @@ INT_PTR CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
       MakeDragList(GetDlgItem(pane, IDC_MUSIC_LIST));
       return FALSE;
+    case WM_SIZE:
+      Arrange(pane, LOWORD(lParam));
+      return TRUE;
     case WM_COMMAND: {
       int id = LOWORD(wParam), at = Selected();
       if (HIWORD(wParam) != BN_CLICKED && id != IDC_MUSIC_LIST) return FALSE;
@@ -117,9 +154,15 @@ INT_PTR CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
 HWND CreateMusicPane(HWND parent) {
   dragListMessage = RegisterWindowMessageW(DRAGLISTMSGSTRING);
   HWND pane = CreateDialogParamW(Editor.instance, MAKEINTRESOURCEW(IDD_MUSIC_PANE), parent, PaneProc, 0);
-  if (pane) ShowWindow(pane, SW_SHOW);
+  if (!pane) return nullptr;
+  RECT r;
+  GetWindowRect(pane, &r);
+  naturalHeight = r.bottom - r.top;
+  ShowWindow(pane, SW_SHOW);
   return pane;
 }
+
+int MusicPaneHeight() { return naturalHeight; }
 
 void MusicPaneChanged() {
   if (Editor.musicPane) Fill(Editor.musicPane);
