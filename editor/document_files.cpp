@@ -327,16 +327,13 @@ int OpenFolder(const std::wstring &folder) {
   return 1;
 }
 
-// Media that an opened saver file brought live in the temp folder: before a
-// working file is written they are copied into a folder beside it and the
-// records name the copies.
-int MoveMediaBeside(const std::wstring &target) {
-  std::string temp = Editor.tempFolder.empty() ? std::string() : AnsiPath(Editor.tempFolder);
-  if (temp.empty()) return 1;
-  std::wstring media = FolderOf(target) + L"\\" + StemOf(target) + L"_media";
+// Every media file of the show whose stored path begins with fromPrefix is
+// copied into media (made when needed) and the records name the copies.
+int CopyMediaInto(const std::string &fromPrefix, const std::wstring &media) {
+  if (fromPrefix.empty()) return 1;
   bool made = false;
   auto relocate = [&](char *stored) -> int {
-    if (!stored[0] || !PathPrefixEquals(stored, temp.c_str())) return 1;
+    if (!stored[0] || !PathPrefixEquals(stored, fromPrefix.c_str())) return 1;
     if (!made) {
       CreateDirectoryW(media.c_str(), nullptr);
       made = true;
@@ -365,6 +362,14 @@ int MoveMediaBeside(const std::wstring &target) {
     plugin = stored;
   }
   return 1;
+}
+
+// Media that an opened saver file brought live in the temp folder: before a
+// working file is written they are copied into a folder beside it and the
+// records name the copies.
+int MoveMediaBeside(const std::wstring &target) {
+  std::string temp = Editor.tempFolder.empty() ? std::string() : AnsiPath(Editor.tempFolder);
+  return CopyMediaInto(temp, FolderOf(target) + L"\\" + StemOf(target) + L"_media");
 }
 
 int WriteWorkingFile(const std::wstring &target) {
@@ -576,9 +581,23 @@ void NewShow() {
 }
 
 int OpenRecoveredShow(const std::wstring &file, const std::wstring &origin) {
+  // Save asks for a name when the show came from a saver file.
+  unsigned char head[MAGIC_SIZE] = {};
+  DWORD got = 0;
+  HANDLE was = CreateFileW(origin.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (was != INVALID_HANDLE_VALUE) {
+    ReadFile(was, head, sizeof head, &got, nullptr);
+    CloseHandle(was);
+  }
+  bool saver = (got >= 2 && head[0] == 'M' && head[1] == 'Z') || (got == MAGIC_SIZE && MagicVariant(head) == SHOW_SAVER);
   if (!OpenShowFile(file, false)) return 0;
+  // A show that was opened from a saver file had its media in the temp
+  // folder of the editor that ended: they come into this run's show folder
+  // before that folder is removed as stale.
+  std::string stale = AnsiPath(SystemTemp() + L"\\" + kTempPrefix);
+  if (!CopyMediaInto(stale, Editor.tempFolder)) OfferToFindMissing(Editor.window);
   Editor.documentPath = origin;
-  Editor.documentIsSaver = false;
+  Editor.documentIsSaver = saver;
   Editor.modified = 1;
   UpdateTitle();
   return 1;

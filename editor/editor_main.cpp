@@ -53,14 +53,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   OleInitialize(nullptr);  // the folder dialog
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  RemoveStaleTempFolders();
   LoadEditorPlugins();
 
   if (!RegisterEditorWindow(instance) || !RegisterPageList(instance) || !RegisterCanvas(instance)) return 1;
   HWND window = CreateEditorWindow(instance, show);
   if (!window) return 1;
   Startup.mainWindow = window;
+  // A show restored from its autosave may still need the temp folder of the
+  // editor that ended; stale temp folders go after that.
   OfferRecovery(window);
+  RemoveStaleTempFolders();
 
   int argc = 0;
   wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);

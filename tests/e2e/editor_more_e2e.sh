@@ -141,16 +141,20 @@ case "$case_name" in
     check "nothing of the editor is left in the temp folder" test "$(temp_listing)" = "$before"
     ;;
   keeping)
-    # Autosave every second here; a new page makes three.
+    # A saver file (its media live in the editor's temp folder while it is
+    # open); autosave every second here; a new page makes three.
+    "$pack" folder "$work/pics" -o "$work/K.scr" --player "$bin/VORMKIT.scr" >/dev/null
     export VK_AUTOSAVE_MS=1000
-    start_editor "$work/pics"
-    check "the editor's window appears" wait_window "$editor_title" 300
+    start_editor "$work/K.scr"
+    check "the editor's window appears" wait_window "^K.scr - $editor_title" 300
     keys "$editor_title" ctrl+shift+n
     for _ in $(seq 100); do [ -n "$(recovery_listing)" ] && break; sleep 0.1; done
     saved="$recovery/$(recovery_listing | head -n 1)"
     check "an autosave is written to the recovery folder" test -s "$saved"
     for _ in $(seq 50); do "$pack" info "$saved" 2>/dev/null | grep -q '^pages: 3$' && break; sleep 0.1; done
-    pages=$("$pack" info "$saved" 2>&1 | grep -E '^(pages|page [0-9]+|  picture [0-9]+):')
+    # The pages and pictures as listed, without the pictures' paths.
+    page_list() { "$pack" info "$1" 2>&1 | grep -E '^(pages|page [0-9]+|  picture [0-9]+):' | sed -E 's/^(  picture .*), [^,]*$/\1/'; }
+    pages=$(page_list "$saved")
     echo "$pages"
     check "it holds the three pages" grep -q '^pages: 3$' <<< "$pages"
     "$run" taskkill /f /im vormkit-editor.exe >/dev/null 2>&1
@@ -160,12 +164,16 @@ case "$case_name" in
     start_editor
     check "the next start offers the show back" wait_window '^質問$' 300
     keys '^質問$' y
-    check "the restored show is unsaved and untitled" wait_window "^\*無題 - $editor_title" 300
+    check "the restored show is unsaved, named as before" wait_window "^\*K.scr - $editor_title" 300
     keys "$editor_title" ctrl+shift+s
     open_with '作業ファイルを保存' "$(winpath "$work/Old.vkshow")"
     check "the working file is written" wait_file "$work/Old.vkshow" 300
     sleep 0.5
-    check "the restored show has the same pages" test "$("$pack" info "$work/Old.vkshow" 2>&1 | grep -E '^(pages|page [0-9]+|  picture [0-9]+):')" = "$pages"
+    check "the restored show has the same pages" test "$(page_list "$work/Old.vkshow")" = "$pages"
+    # Its pictures came from the ended editor's temp folder into this run's,
+    # and from there beside the working file.
+    check "both pictures are saved beside the working file" \
+      test "$(ls "$work/Old_media" 2>/dev/null | grep -c '^i_')" = 2
     check "the recovery file was taken back" test -z "$(recovery_listing)"
     keys "$editor_title" alt+f x
     check "a saved show closes without a question" wait_gone "$editor_pid" 150
@@ -174,7 +182,7 @@ case "$case_name" in
     # The first page's picture moves away; the editor runs where files can
     # grow to only half the working file (Wine's server starts first: it
     # writes the registry).
-    mkdir -p "$work/moved"; mv "$work/pics/a1.jpg" "$work/moved/"
+    mkdir -p "$work/moved"; mv "$work/Old_media/"i_0_0.* "$work/moved/"
     cp "$work/Old.vkshow" "$work/Old.copy"
     limit=$(( $(stat -c %s "$work/Old.vkshow") / 2048 ))
     "$run" cmd /c exit >/dev/null 2>&1
@@ -195,7 +203,7 @@ case "$case_name" in
     keys "$editor_title" ctrl+e
     out=$(error_text); echo "$out"
     check "Ctrl+E is refused, naming the missing file" \
-      bash -c "grep -q 'a1.jpg' <<< '$out' && grep -q 'スクリーンセーバーとして保存できません' <<< '$out'"
+      bash -c "grep -q 'i_0_0' <<< '$out' && grep -q 'スクリーンセーバーとして保存できません' <<< '$out'"
     keys "$editor_title" ctrl+shift+n ctrl+s
     out=$(error_text); echo "$out"
     check "saving onto a full disk gives 5006" grep -q 'ファイルの書き込みに失敗しました。' <<< "$out"
