@@ -93,11 +93,7 @@ PY
     check "the dialog closes with OK" wait_no_window 'パラメータの設定' 100
 
     # Ctrl+E to a typed path.
-    keys "$editor_title" ctrl+e
-    check "Ctrl+E opens the save dialog" wait_window 'スクリーンセーバーとして保存' 100
-    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Edited.scr")"
-    keys 'スクリーンセーバーとして保存' Return
-    check "the saver file is written" wait_file "$work/Edited.scr" 300
+    save_saver "$work/Edited.scr"
     sleep 1
     info=$("$pack" info "$work/Edited.scr" 2>&1); echo "$info" | head -12
     check "three pages, in the folder's name order" grep -q '^pages: 3$' <<< "$info"
@@ -131,11 +127,7 @@ PY
     # Open the saver file again: the same pages.
     start_editor "$work/Edited.scr"
     check "the editor opens the saver file" wait_window "^Edited.scr - $editor_title" 300
-    keys "$editor_title" ctrl+e
-    check "Ctrl+E again" wait_window 'スクリーンセーバーとして保存' 100
-    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Again.scr")"
-    keys 'スクリーンセーバーとして保存' Return
-    check "the second saver file is written" wait_file "$work/Again.scr" 300
+    save_saver "$work/Again.scr"
     sleep 1
     again=$("$pack" info "$work/Again.scr" 2>&1)
     check "it holds the same pages, pictures and transitions" test "$info" = "$again"
@@ -172,11 +164,7 @@ PY
     check "the dialog stays open" test -n "$(window_id '^文字$')"
     keys '^文字$' Escape
     check "Cancel closes it" wait_no_window '^文字$' 100
-    keys "$editor_title" ctrl+e
-    check "Ctrl+E" wait_window 'スクリーンセーバーとして保存' 100
-    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Text.scr")"
-    keys 'スクリーンセーバーとして保存' Return
-    check "the saver file is written" wait_file "$work/Text.scr" 300
+    save_saver "$work/Text.scr"
     sleep 1
     info=$("$pack" info "$work/Text.scr" 2>&1); echo "$info"
     check "the Japanese text is stored" grep -q '^  text 1: "夕焼け' <<< "$info"

@@ -97,3 +97,11 @@ rm -rf "$recovery"
 recovery_listing() { ls -A "$recovery" 2>/dev/null | grep '\.vkshow$' | sort; }
 # The text of the next error box (saver_driver presses its OK button).
 error_text() { "$run" "$bin/saver_driver.exe" errorbox utf8 2>/dev/null | tr -d '\r'; }
+# Ctrl+E to a typed path, until the saver file is there.
+save_saver() {  # save_saver FILE
+  keys "$editor_title" ctrl+e
+  check "Ctrl+E opens the save dialog for $(basename "$1")" wait_window 'スクリーンセーバーとして保存' 100
+  typein 'スクリーンセーバーとして保存' "$(winpath "$1")"
+  keys 'スクリーンセーバーとして保存' Return
+  check "$(basename "$1") is written" wait_file "$1" 300
+}

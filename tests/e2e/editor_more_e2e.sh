@@ -94,11 +94,7 @@ case "$case_name" in
     keys '^ショーの設定$' Return
     check "OK closes the settings" wait_no_window '^ショーの設定$' 100
 
-    keys "$editor_title" ctrl+e
-    check "Ctrl+E opens the save dialog" wait_window 'スクリーンセーバーとして保存' 100
-    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Sounds.scr")"
-    keys 'スクリーンセーバーとして保存' Return
-    check "the saver file is written" wait_file "$work/Sounds.scr" 300
+    save_saver "$work/Sounds.scr"
     sleep 1
     info=$(saver_info "$work/Sounds.scr"); echo "$info"
     check "the link is stored" grep -qx 'link: https://example.com/vormkit/' <<< "$info"
@@ -127,11 +123,7 @@ case "$case_name" in
     typein '^パスワード$' 'himitsu'
     keys '^パスワード$' Return
     check "the editor opens the saver file" wait_window "^Sounds.scr - $editor_title" 300
-    keys "$editor_title" ctrl+e
-    check "Ctrl+E again" wait_window 'スクリーンセーバーとして保存' 100
-    typein 'スクリーンセーバーとして保存' "$(winpath "$work/Again.scr")"
-    keys 'スクリーンセーバーとして保存' Return
-    check "the second saver file is written" wait_file "$work/Again.scr" 300
+    save_saver "$work/Again.scr"
     sleep 1
     check "it holds the same link, password, voice and music" test "$(saver_info "$work/Again.scr")" = "$info"
     "$pack" extract "$work/Again.scr" "$work/x2" >/dev/null 2>&1
