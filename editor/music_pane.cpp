@@ -26,8 +26,9 @@ HWND List() { return GetDlgItem(Editor.musicPane, IDC_MUSIC_LIST); }
 int Selected() { return int(SendMessageW(List(), LB_GETCURSEL, 0, 0)); }
 
 void MoveTrack(int from, int to) {
-  if (from == to || !BeginChange()) return;
-  if (!MoveMusic(&Show.bgmPaths, from, to)) return;
+  int count = MusicCount(&Show.bgmPaths);
+  if (from == to || from < 0 || to < 0 || from >= count || to >= count || !BeginChange()) return;
+  MoveMusic(&Show.bgmPaths, from, to);
   EndChange(CHANGE_PAGE);
   SendMessageW(List(), LB_SETCURSEL, WPARAM(to), 0);
 }
