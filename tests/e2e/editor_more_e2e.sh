@@ -2,8 +2,8 @@
 # End-to-end tests of the show editor's sounds, show settings and the ways it
 # keeps work: the real editor under Wine, driven by keys and typed paths.
 # Usage: editor_more_e2e.sh CASE   (env: VK_SRC, VK_BIN, VK_PACK; DISPLAY set)
-#   sounds   - a voice and three music tracks added from the open dialog, a
-#              21st track refused with 5300, a password whose confirmation
+#   sounds   - a voice and three music tracks added from the open dialog, the
+#              first moved down from the keyboard, a 21st track refused with 5300, a password whose confirmation
 #              differs refused with 5018 and then set, a link; saved as a
 #              screen saver, opened again (the password asked) and saved
 #              again: the voice, the music and the link byte for byte
@@ -64,6 +64,15 @@ case "$case_name" in
     typein 'サウンドファイルを開く' '"m01.mid" "m02.mid" "m03.mid"'
     keys 'サウンドファイルを開く' Return
     check "three tracks are added" wait_no_window 'サウンドファイルを開く' 100
+    # The first track, clicked in the music pane under the canvas, moves down
+    # one place with Alt+Down.
+    sleep 0.5; shot
+    read -r gx gy gw gh <<< "$(fuzz=0 bbox '#808080')"
+    xdotool mousemove $((gx + 40)) $((gy + gh + 24)) click 1; sleep 0.3
+    # Wine takes the Alt's release, after an accelerator, for a press of the
+    # menu bar: Escape leaves it.
+    xdotool key --clearmodifiers alt+Down; sleep 0.3
+    xdotool key Escape; sleep 0.2
     keys "$editor_title" ctrl+b
     names=$(for n in $(seq 4 21); do printf '"m%02d.mid" ' "$n"; done)
     open_with 'サウンドファイルを開く' "$(winpath "$work/music")"
@@ -103,15 +112,16 @@ case "$case_name" in
     check "twenty music tracks" test "$(grep -c '^music ' <<< "$info")" = 20
     mkdir -p "$work/x1" "$work/x2"
     "$pack" extract "$work/Sounds.scr" "$work/x1" >/dev/null 2>&1
-    same_media() {  # the voice and the 20 tracks, byte for byte, in order
-      local dir=$1 k=0
+    same_media() {  # the voice and the 20 tracks, byte for byte, in order (the first two exchanged)
+      local dir=$1 k=0 order=(02 01 $(seq -w 3 20))
       cmp -s "$dir/$(cd "$dir" && ls | grep '^s_0_0\.')" "$work/voice.wav" || return 1
       for f in $(cd "$dir" && ls | grep '^m_' | sort -t_ -k2,2n); do
-        k=$((k + 1)); cmp -s "$dir/$f" "$work/music/$(printf 'm%02d.mid' $k)" || return 1
+        cmp -s "$dir/$f" "$work/music/m${order[$k]}.mid" || return 1
+        k=$((k + 1))
       done
       [ $k = 20 ]
     }
-    check "the voice and the music are embedded byte for byte, in order" same_media "$work/x1"
+    check "the voice and the music are embedded byte for byte, in the order made" same_media "$work/x1"
     keys "$editor_title" alt+f x
     check "closing asks about the unsaved show" wait_window '^質問$' 100
     keys '^質問$' n
