@@ -17,6 +17,8 @@
 #include "editor/document_files.h"
 #include "player/page_compose.h"
 #include "player/play_rules.h"
+#include "editor/missing_media.h"
+#include "editor/wide_messages.h"
 #include "resources/editor_ids.h"
 
 namespace {
@@ -154,6 +156,38 @@ void DrawSelection(HDC dc) {
   }
 }
 
+// A picture whose file is gone: its place hatched and framed in red, and the
+// file named inside it.
+void DrawMissingPictures(HDC dc) {
+  Page *page = CurrentShowPage();
+  if (!page) return;
+  PageFrame frame = Frame();
+  for (int32_t k = 0; k < page->pictureCount; ++k) {
+    if (!MediaMissing(page->pictures[k].path)) continue;
+    PageBox box;
+    PictureBox(&page->pictures[k], &frame, &box);
+    RECT r = ToClient(box);
+    HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, RGB(255, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    FillRect(dc, &r, hatch);
+    DeleteObject(hatch);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    for (int edge = 0; edge < Scaled(2); ++edge) {
+      RECT f = {r.left + edge, r.top + edge, r.right - edge, r.bottom - edge};
+      FrameRect(dc, &f, red);
+    }
+    DeleteObject(red);
+    std::wstring name = FormatWide(IDS_MISSING_MARK, FileNameOf(WidePath(page->pictures[k].path)));
+    HGDIOBJ oldFont = SelectObject(dc, Editor.uiFont);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT text = {r.left + Scaled(4), r.top + Scaled(4), r.right - Scaled(4), r.bottom - Scaled(4)};
+    DrawTextW(dc, name.c_str(), -1, &text, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+  }
+}
+
 // The corner handle of the selected picture under (x, y), or -1.
 int HandleAt(int x, int y) {
   Page *page = CurrentShowPage();
@@ -266,6 +300,7 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       BitBlt(dc, 0, 0, canvas.composedSize.cx, canvas.composedSize.cy, memory, 0, 0, SRCCOPY);
       SelectObject(memory, old);
       DeleteDC(memory);
+      DrawMissingPictures(dc);
       DrawSelection(dc);
       if (GetFocus() == window) {
         RECT client;

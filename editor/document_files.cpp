@@ -20,6 +20,10 @@
 #include "editor/page_pictures.h"
 #include "editor/picture_adding.h"
 #include "editor/wide_messages.h"
+#include "editor/working_extras.h"
+#include "editor/missing_media.h"
+#include "editor/recent_files.h"
+#include "editor/show_settings.h"
 #include "raster/dib.h"
 #include "resources/editor_ids.h"
 #include "shell/base/boundary_marker.h"
@@ -223,7 +227,23 @@ int LoadIntoShow(const std::wstring &showPath, const std::wstring &mediaRoot) {
   return 1;
 }
 
-int OpenShowFile(const std::wstring &path) {
+// The link, carried values and password after a working file's pages.
+void ReadWorkingExtras(const std::wstring &path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER size = {};
+  GetFileSizeEx(file, &size);
+  std::string tail(size_t(size.QuadPart < int64_t(WORKING_EXTRAS_MAX_SIZE) ? size.QuadPart : WORKING_EXTRAS_MAX_SIZE), 0);
+  LARGE_INTEGER at;
+  at.QuadPart = size.QuadPart - int64_t(tail.size());
+  DWORD got = 0;
+  if (!tail.empty() && SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+      ReadFile(file, &tail[0], DWORD(tail.size()), &got, nullptr) && got == tail.size())
+    DecodeWorkingExtras(reinterpret_cast<const unsigned char *>(tail.data()), tail.size(), &Show);
+  CloseHandle(file);
+}
+
+int OpenShowFile(const std::wstring &path, bool remember = true) {
   unsigned char head[SHOW_HEADER_SIZE] = {};
   std::string bytes;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -266,13 +286,16 @@ int OpenShowFile(const std::wstring &path) {
   CloseShowFiles();
   Editor.tempFolder = folder;
   if (working) {
+    ReadWorkingExtras(path);
     // Plug-ins carried beside a working file by an earlier save.
     CollectCarriedPlugins(FolderOf(path) + L"\\" + StemOf(path) + L"_media");
   } else {
     CollectCarriedPlugins(WidePath(Startup.mediaFolder));
   }
   Opened(path, !working);
+  if (remember) AddRecentFile(path);
   TellMissingPlugins();
+  OfferToFindMissing(Editor.window);
   return 1;
 }
 
@@ -304,16 +327,13 @@ int OpenFolder(const std::wstring &folder) {
   return 1;
 }
 
-// Media that an opened saver file brought live in the temp folder: before a
-// working file is written they are copied into a folder beside it and the
-// records name the copies.
-int MoveMediaBeside(const std::wstring &target) {
-  std::string temp = Editor.tempFolder.empty() ? std::string() : AnsiPath(Editor.tempFolder);
-  if (temp.empty()) return 1;
-  std::wstring media = FolderOf(target) + L"\\" + StemOf(target) + L"_media";
+// Every media file of the show whose stored path begins with fromPrefix is
+// copied into media (made when needed) and the records name the copies.
+int CopyMediaInto(const std::string &fromPrefix, const std::wstring &media) {
+  if (fromPrefix.empty()) return 1;
   bool made = false;
   auto relocate = [&](char *stored) -> int {
-    if (!stored[0] || !PathPrefixEquals(stored, temp.c_str())) return 1;
+    if (!stored[0] || !PathPrefixEquals(stored, fromPrefix.c_str())) return 1;
     if (!made) {
       CreateDirectoryW(media.c_str(), nullptr);
       made = true;
@@ -344,32 +364,20 @@ int MoveMediaBeside(const std::wstring &target) {
   return 1;
 }
 
+// Media that an opened saver file brought live in the temp folder: before a
+// working file is written they are copied into a folder beside it and the
+// records name the copies.
+int MoveMediaBeside(const std::wstring &target) {
+  std::string temp = Editor.tempFolder.empty() ? std::string() : AnsiPath(Editor.tempFolder);
+  return CopyMediaInto(temp, FolderOf(target) + L"\\" + StemOf(target) + L"_media");
+}
+
 int WriteWorkingFile(const std::wstring &target) {
   if (!MoveMediaBeside(target)) {
     ShowWriteFailed();
     return 0;
   }
-  int32_t pageWidth, pageHeight;
-  ShowPageSize(Show.editorSettings, &pageWidth, &pageHeight);
-  for (int32_t i = 0; i < Show.pages.pageCount; ++i) {
-    Page &page = Show.pages.pages[i];
-    MemFree(&page.preview);
-    page.preview = DrawPagePicture(&page, PREVIEW_WIDTH, PREVIEW_HEIGHT, pageWidth, pageHeight);
-  }
-  std::wstring side = target + L".part";
-  HANDLE file = CreateFileW(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  int ok = file != INVALID_HANDLE_VALUE;
-  if (ok) {
-    FileSinkState state = {file, nullptr, nullptr};
-    ShowSink sink = {&state, HandleWrite};
-    WriteOptions options = {SHOW_WORKING, 0, nullptr, nullptr, nullptr, 0, nullptr, 0};
-    ok = WriteShow(&Show, &options, &sink);
-    ok = FlushFileBuffers(file) && ok;
-    CloseHandle(file);
-    ok = ok && MoveFileExW(side.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(side.c_str());
-  }
-  DropPreviews(&Show);
+  int ok = WriteWorkingVariant(target, true);
   if (!ok) {
     ShowWriteFailed();
     return 0;
@@ -377,6 +385,7 @@ int WriteWorkingFile(const std::wstring &target) {
   Editor.documentPath = target;
   Editor.documentIsSaver = false;
   Editor.modified = 0;
+  AddRecentFile(target);
   UpdateTitle();
   return 1;
 }
@@ -405,7 +414,8 @@ DWORD WINAPI SaverWorker(void *context) {
   // is heard between pages.
   // Cancel also stops a long decode.
   DecodeStop stop = {[](void *context) { return int(static_cast<SaverJob *>(context)->cancel.load()); }, job};
-  PictureImportOptions import = {DEFAULT_JPEG_QUALITY, job->tempFolder.c_str(), 0, 0, 0, &stop};
+  const int quality = ShowJpegQuality(copy.editorSettings);
+  PictureImportOptions import = {quality, job->tempFolder.c_str(), 0, 0, 0, &stop};
   for (int32_t i = 0; ok && i < copy.pages.pageCount; ++i) {
     if (job->cancel.load()) ok = 0;
     ShowDocument one = {};
@@ -434,7 +444,7 @@ DWORD WINAPI SaverWorker(void *context) {
     for (const std::string &p : job->plugins) plugins.push_back(p.c_str());
     char message[1024] = {};
     ShowSink sink = {&state, HandleWrite};
-    WriteOptions options = {SHOW_SAVER, DEFAULT_JPEG_QUALITY, nullptr, job->tempFolder.c_str(), plugins.data(),
+    WriteOptions options = {SHOW_SAVER, quality, nullptr, job->tempFolder.c_str(), plugins.data(),
                             int(plugins.size()), message, sizeof message};
     ok = ok && WriteShow(&copy, &options, &sink);
     if (!ok && message[0] && strcmp(message, "cannot write the show data") != 0) {
@@ -475,6 +485,37 @@ uint64_t FileSize(const char *path) {
   return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 }  // namespace
+
+int WriteWorkingVariant(const std::wstring &target, bool previews) {
+  if (previews) {
+    int32_t pageWidth, pageHeight;
+    ShowPageSize(Show.editorSettings, &pageWidth, &pageHeight);
+    for (int32_t i = 0; i < Show.pages.pageCount; ++i) {
+      Page &page = Show.pages.pages[i];
+      MemFree(&page.preview);
+      page.preview = DrawPagePicture(&page, PREVIEW_WIDTH, PREVIEW_HEIGHT, pageWidth, pageHeight);
+    }
+  }
+  // Written beside the target and renamed over it only when complete: the
+  // previous file stays whole whatever happens to this one.
+  std::wstring side = target + L".part";
+  HANDLE file = CreateFileW(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  int ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    FileSinkState state = {file, nullptr, nullptr};
+    ShowSink sink = {&state, HandleWrite};
+    WriteOptions options = {SHOW_WORKING, 0, nullptr, nullptr, nullptr, 0, nullptr, 0};
+    ok = WriteShow(&Show, &options, &sink);
+    std::string extras = EncodeWorkingExtras(&Show);
+    ok = ok && HandleWrite(&state, extras.data(), extras.size());
+    ok = FlushFileBuffers(file) && ok;
+    CloseHandle(file);
+    ok = ok && MoveFileExW(side.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(side.c_str());
+  }
+  DropPreviews(&Show);
+  return ok;
+}
 
 std::string AnsiPath(const std::wstring &path) {
   std::string out;
@@ -539,6 +580,29 @@ void NewShow() {
   Opened(L"", false);
 }
 
+int OpenRecoveredShow(const std::wstring &file, const std::wstring &origin) {
+  // Save asks for a name when the show came from a saver file.
+  unsigned char head[MAGIC_SIZE] = {};
+  DWORD got = 0;
+  HANDLE was = CreateFileW(origin.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (was != INVALID_HANDLE_VALUE) {
+    ReadFile(was, head, sizeof head, &got, nullptr);
+    CloseHandle(was);
+  }
+  bool saver = (got >= 2 && head[0] == 'M' && head[1] == 'Z') || (got == MAGIC_SIZE && MagicVariant(head) == SHOW_SAVER);
+  if (!OpenShowFile(file, false)) return 0;
+  // A show that was opened from a saver file had its media in the temp
+  // folder of the editor that ended: they come into this run's show folder
+  // before that folder is removed as stale.
+  std::string stale = AnsiPath(SystemTemp() + L"\\" + kTempPrefix);
+  if (!CopyMediaInto(stale, Editor.tempFolder)) OfferToFindMissing(Editor.window);
+  Editor.documentPath = origin;
+  Editor.documentIsSaver = saver;
+  Editor.modified = 1;
+  UpdateTitle();
+  return 1;
+}
+
 int AskToKeepChanges() {
   if (!Editor.modified) return 1;
   std::wstring name = Editor.documentPath.empty() ? LoadWide(IDS_UNTITLED) : Editor.documentPath;
@@ -567,6 +631,7 @@ int SaveWorking(bool askName) {
 }
 
 int SaveSaverAs() {
+  if (RefuseForMissingMedia(Editor.window)) return 0;
   std::wstring suggested = Editor.documentPath.empty() ? LoadWide(IDS_UNTITLED) : StemOf(Editor.documentPath);
   std::wstring target = AskSaveName(IDS_SAVER_TITLE, IDS_FILTER_SAVER, L"scr", suggested);
   if (target.empty() || !ConfirmOverwrite(target)) return 0;

@@ -35,6 +35,14 @@ int OpenPath(const std::wstring &path);
 // saved or discarded them; 0 when the user cancelled.
 int AskToKeepChanges();
 
+// Writes the show as a working file at target, beside it first and renamed
+// over it when complete (with each page's preview when asked); 0 with the
+// target unchanged and no side file left when it fails. Shows nothing.
+int WriteWorkingVariant(const std::wstring &target, bool previews);
+// Opens a recovery file (a working file) as the show it was saved from:
+// named origin ("" for a new show), with unsaved changes.
+int OpenRecoveredShow(const std::wstring &file, const std::wstring &origin);
+
 // Save (asking for a name when the show has none, or always with askName).
 int SaveWorking(bool askName);
 // Ctrl+E: asks for the target and writes the saver file.

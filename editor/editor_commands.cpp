@@ -4,7 +4,6 @@
 #include "editor/editor_commands.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <cstring>
 
@@ -15,6 +14,12 @@
 #include "editor/picture_adding.h"
 #include "editor/play_show.h"
 #include "editor/show_pages_edit.h"
+#include "editor/show_settings.h"
+#include "editor/show_settings_dialog.h"
+#include "editor/missing_media.h"
+#include "editor/recent_files.h"
+#include "editor/sound_commands.h"
+#include "editor/sound_files.h"
 #include "editor/text_dialog.h"
 #include "editor/wide_messages.h"
 #include "resources/editor_ids.h"
@@ -37,16 +42,8 @@ void ChangeItems(F change, int scope = CHANGE_ITEMS) {
 }
 
 void AskFolder(HWND window) {
-  BROWSEINFOW info = {};
-  info.hwndOwner = window;
-  std::wstring title = LoadWide(IDS_FOLDER_TITLE);
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
-  if (!item) return;
-  wchar_t path[MAX_PATH];
-  if (SHGetPathFromIDListW(item, path)) OpenPath(path);
-  CoTaskMemFree(item);
+  std::wstring folder = AskForFolder(window, IDS_FOLDER_TITLE);
+  if (!folder.empty()) OpenPath(folder);
 }
 
 void OpenDialog(HWND window) {
@@ -138,8 +135,9 @@ int CommandEnabled(int id) {
     case IDM_TURN_RIGHT: case IDM_TURN_LEFT: case IDM_MIRROR: case IDM_FLIP: case IDM_SHADOW: return HasPicture();
     case IDM_FORWARD: case IDM_BACK: return HasItem();
     case IDM_PAGE_DELETE: return Show.pages.pageCount > 1;
-    case IDM_PAGE_EARLIER: return Show.pages.selectedPage > 0;
-    case IDM_PAGE_LATER: return Show.pages.selectedPage + 1 < Show.pages.pageCount;
+    case IDM_PAGE_EARLIER: return MusicListHasFocus() || Show.pages.selectedPage > 0;
+    case IDM_PAGE_LATER: return MusicListHasFocus() || Show.pages.selectedPage + 1 < Show.pages.pageCount;
+    case IDM_VOICE_PLAY: case IDM_VOICE_REMOVE: return page && PageVoice(page);
     case IDM_TRANSITION_SETTINGS: case IDM_TRANSITION_PREVIEW: return page && PluginIndexFor(page->transitionId) >= 0;
     default: return 1;
   }
@@ -153,6 +151,11 @@ void RunCommand(HWND window, int id) {
       SetGridSpacing(Show.editorSettings, GRID_SPACINGS[id - IDM_GRID_NONE]);
       EndChange(CHANGE_PAGE);
     }
+    return;
+  }
+  if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + RECENT_FILE_COUNT) {
+    std::wstring path = RecentFile(id - IDM_RECENT_FIRST);
+    if (!path.empty()) OpenPath(path);
     return;
   }
   switch (id) {
@@ -220,8 +223,19 @@ void RunCommand(HWND window, int id) {
         EndChange(CHANGE_PAGES);
       }
       break;
-    case IDM_PAGE_EARLIER: MoveCurrentPage(-1); break;
-    case IDM_PAGE_LATER: MoveCurrentPage(1); break;
+    case IDM_PAGE_EARLIER:
+    case IDM_PAGE_LATER:
+      // Alt+Up/Down move a music track while the music list has the focus.
+      if (MusicListHasFocus()) MoveMusicSelection(id == IDM_PAGE_EARLIER ? -1 : 1);
+      else MoveCurrentPage(id == IDM_PAGE_EARLIER ? -1 : 1);
+      break;
+    case IDM_VOICE_ADD: ChooseVoiceCommand(window); break;
+    case IDM_VOICE_PLAY: PlayVoiceCommand(); break;
+    case IDM_VOICE_REMOVE: RemoveVoiceCommand(); break;
+    case IDM_MUSIC_ADD: AddMusicCommand(window); break;
+    case IDM_SOUND_STOP: StopSound(); break;
+    case IDM_SHOW_SETTINGS: RunShowSettings(window); break;
+    case IDM_FIND_MISSING: FindMissingMedia(window); break;
     case IDM_PAGE_COLOUR: ChoosePageColour(window); break;
     case IDM_TRANSITION_SETTINGS: {
       Page *page = CurrentShowPage();

@@ -11,6 +11,7 @@
 #include "editor/editor_state.h"
 #include "editor/editor_trace.h"
 #include "editor/editor_views.h"
+#include "editor/recovery.h"
 #include "resources/editor_ids.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/startup_state.h"
@@ -53,13 +54,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   OleInitialize(nullptr);  // the folder dialog
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  RemoveStaleTempFolders();
   LoadEditorPlugins();
 
   if (!RegisterEditorWindow(instance) || !RegisterPageList(instance) || !RegisterCanvas(instance)) return 1;
   HWND window = CreateEditorWindow(instance, show);
   if (!window) return 1;
   Startup.mainWindow = window;
+  // A show restored from its autosave may still need the temp folder of the
+  // editor that ended; stale temp folders go after that.
+  OfferRecovery(window);
+  RemoveStaleTempFolders();
 
   int argc = 0;
   wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -82,10 +86,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         TranslateAcceleratorW(window, accelerators, &msg))
       continue;
     if (Editor.settingsPane && IsDialogMessageW(Editor.settingsPane, &msg)) continue;
+    if (Editor.musicPane && IsDialogMessageW(Editor.musicPane, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   ShutPageList();
+  RemoveRecovery();
   RemoveEditorTempFolder();
   UnloadEditorPlugins();
   ClearHistory(&Editor.history);

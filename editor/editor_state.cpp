@@ -2,6 +2,7 @@
 #include "editor/editor_state.h"
 
 #include "editor/editor_views.h"
+#include "editor/recovery.h"
 
 EditorState Editor;
 
@@ -30,7 +31,9 @@ void DocumentChanged(int scope) {
     s = {ITEM_NONE, -1};
   UpdateTitle();
   UpdateMenus();
+  AutosaveOnPageChange(Show.pages.selectedPage);
   PageListChanged(scope);
   CanvasChanged(scope);
   if (scope & (CHANGE_PAGE | CHANGE_PAGES | CHANGE_SELECTION)) SettingsPaneChanged();
+  if (scope & (CHANGE_PAGE | CHANGE_PAGES)) MusicPaneChanged();
 }

@@ -19,6 +19,7 @@ struct EditorState {
   HWND pageList;      // the page list pane
   HWND canvas;        // the current page, large
   HWND settingsPane;  // the page settings pane
+  HWND musicPane;     // the show's music, a strip under the canvas
   HFONT uiFont;
   UINT dpi;
 

@@ -36,3 +36,12 @@ void CanvasPageRect(RECT *page);
 // settings_pane.cpp
 HWND CreateSettingsPane(HWND parent);
 void SettingsPaneChanged();
+
+// music_pane.cpp
+HWND CreateMusicPane(HWND parent);
+// Its height as made, in pixels.
+int MusicPaneHeight();
+void MusicPaneChanged();
+// 1 while the music list has the keyboard focus (Alt+Up/Down then move a track).
+int MusicListHasFocus();
+void MoveMusicSelection(int by);

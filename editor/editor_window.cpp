@@ -1,15 +1,21 @@
-// The main window: the page list on the left, the canvas in the middle and
-// the page settings pane on the right; the menus, the title with the
+// The main window: the page list on the left, the canvas in the middle with
+// the music pane under it, and the page settings pane on the right; the
+// recent files in the ファイル menu, the autosave timer, the menus, the title with the
 // document's name and an unsaved mark, a splitter for the page list, and
 // the window and pane sizes remembered between runs (the registry, under
 // HKCU\Software\VORMKIT\Editor).
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "editor/document_files.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_state.h"
 #include "editor/editor_views.h"
+#include "editor/recent_files.h"
+#include "editor/recovery.h"
+#include "editor/sound_files.h"
 #include "editor/wide_messages.h"
 #include "resources/editor_ids.h"
 
@@ -82,8 +88,10 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       Editor.pageList = CreatePageList(window);
       Editor.canvas = CreateCanvas(window);
       Editor.settingsPane = CreateSettingsPane(window);
-      if (!Editor.pageList || !Editor.canvas || !Editor.settingsPane) return -1;
+      Editor.musicPane = CreateMusicPane(window);
+      if (!Editor.pageList || !Editor.canvas || !Editor.settingsPane || !Editor.musicPane) return -1;
       DragAcceptFiles(window, TRUE);
+      StartAutosave(window);
       DocumentChanged(CHANGE_ALL);
       return 0;
     }
@@ -152,7 +160,12 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       if (AskToKeepChanges()) DestroyWindow(window);
       return 0;
+    case WM_TIMER:
+      if (wParam == AUTOSAVE_TIMER_ID) Autosave();
+      return 0;
     case WM_DESTROY:
+      KillTimer(window, AUTOSAVE_TIMER_ID);
+      StopSound();
       SaveWindowPlacement(window);
       PostQuitMessage(0);
       return 0;
@@ -204,6 +217,7 @@ HWND CreateEditorWindow(HINSTANCE instance, int show) {
   HWND window = CreateWindowExW(0, kClass, L"VORMKIT", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h, nullptr,
                                 nullptr, instance, nullptr);
   if (!window) return nullptr;
+  UpdateRecentMenu();
   ShowWindow(window, maximized ? SW_SHOWMAXIMIZED : show);
   UpdateWindow(window);
   return window;
@@ -216,25 +230,28 @@ void LayoutPanes() {
   RECT pane;
   GetWindowRect(Editor.settingsPane, &pane);
   int settings = pane.right - pane.left;
+  int music = std::min<int>(MusicPaneHeight(), int(client.bottom) / 2);
   int list = Editor.pageListWidth;
   int canvasLeft = list + SplitterWidth();
   int canvasWidth = client.right - canvasLeft - settings;
   if (canvasWidth < 1) canvasWidth = 1;
   MoveWindow(Editor.pageList, 0, 0, list, client.bottom, TRUE);
-  MoveWindow(Editor.canvas, canvasLeft, 0, canvasWidth, client.bottom, TRUE);
+  // The music pane is a strip under the canvas, as wide as the canvas.
+  MoveWindow(Editor.canvas, canvasLeft, 0, canvasWidth, client.bottom - music, TRUE);
+  MoveWindow(Editor.musicPane, canvasLeft, client.bottom - music, canvasWidth, music, TRUE);
   MoveWindow(Editor.settingsPane, canvasLeft + canvasWidth, 0, settings, client.bottom, TRUE);
 }
 
 void FocusNextPane(int forward) {
-  HWND panes[3] = {Editor.pageList, Editor.canvas, Editor.settingsPane};
+  HWND panes[4] = {Editor.pageList, Editor.canvas, Editor.musicPane, Editor.settingsPane};
   HWND focus = GetFocus();
   int current = -1;
-  for (int k = 0; k < 3; ++k)
+  for (int k = 0; k < 4; ++k)
     if (focus == panes[k] || IsChild(panes[k], focus)) current = k;
-  int next = current < 0 ? 0 : (current + (forward ? 1 : 2)) % 3;
-  if (next == 2) {
-    HWND first = GetNextDlgTabItem(Editor.settingsPane, nullptr, FALSE);
-    SetFocus(first ? first : Editor.settingsPane);
+  int next = current < 0 ? 0 : (current + (forward ? 1 : 3)) % 4;
+  if (next >= 2) {
+    HWND first = GetNextDlgTabItem(panes[next], nullptr, FALSE);
+    SetFocus(first ? first : panes[next]);
   } else {
     SetFocus(panes[next]);
   }
@@ -255,7 +272,7 @@ void UpdateMenus() {
   static const int ids[] = {IDM_SAVE, IDM_UNDO, IDM_REDO, IDM_CUT, IDM_COPY, IDM_PASTE, IDM_DELETE, IDM_EDIT_TEXT,
                             IDM_TURN_RIGHT, IDM_TURN_LEFT, IDM_MIRROR, IDM_FLIP, IDM_SHADOW, IDM_FORWARD, IDM_BACK,
                             IDM_PAGE_DELETE, IDM_PAGE_EARLIER, IDM_PAGE_LATER, IDM_TRANSITION_SETTINGS,
-                            IDM_TRANSITION_PREVIEW};
+                            IDM_TRANSITION_PREVIEW, IDM_VOICE_PLAY, IDM_VOICE_REMOVE};
   for (int id : ids) EnableMenuItem(menu, UINT(id), MF_BYCOMMAND | (CommandEnabled(id) ? MF_ENABLED : MF_GRAYED));
   int32_t grid = GridSpacing(Show.editorSettings);
   for (int k = 0; k < GRID_SPACING_COUNT; ++k)

@@ -21,6 +21,9 @@
 #include "editor/page_pictures.h"
 #include "editor/picture_adding.h"
 #include "editor/show_pages_edit.h"
+#include "editor/show_settings.h"
+#include "editor/sound_commands.h"
+#include "editor/sound_files.h"
 #include "editor/wide_messages.h"
 #include "raster/dib.h"
 #include "resources/editor_ids.h"
@@ -222,6 +225,7 @@ void Paint(HWND window, HDC target) {
     std::wstring time = LoadWide(IDS_PAGE_TIME);
     size_t at = time.find(L"%d");
     if (at != std::wstring::npos) time.replace(at, 2, seconds);
+    if (PageVoice(&page)) time += L" / " + VoiceText(SoundLength(PageVoice(&page)));
     if (page.transitionId && PluginIndexFor(page.transitionId) < 0) time += L"  !";
     RECT timeRect = {thumb.left, thumb.bottom + Scaled(2), thumb.right, thumb.bottom + Scaled(18)};
     DrawTextW(dc, time.c_str(), -1, &timeRect, DT_LEFT | DT_SINGLELINE);

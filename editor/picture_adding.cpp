@@ -4,6 +4,7 @@
 #include "editor/picture_adding.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -38,11 +39,6 @@ bool ReadBytes(const std::wstring &path, size_t limit, std::string *bytes) {
 }
 
 const unsigned char *Data(const std::string &s) { return reinterpret_cast<const unsigned char *>(s.data()); }
-
-std::wstring FileNameOf(const std::wstring &path) {
-  size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 std::u16string U16(const std::wstring &s) { return std::u16string(s.begin(), s.end()); }
 std::wstring Wide(const std::u16string &s) { return std::wstring(s.begin(), s.end()); }
@@ -91,6 +87,11 @@ struct CachedPicture {
 thread_local std::vector<CachedPicture> *cache = nullptr;
 }  // namespace
 
+std::wstring FileNameOf(const std::wstring &path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 int ReadPictureInfo(const std::wstring &path, PictureInfo *info, std::wstring *why) {
   *info = {0, 0, 0};
   std::string bytes;
@@ -124,19 +125,20 @@ std::string StorablePicturePath(const std::wstring &path) {
   return out;
 }
 
-int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
+int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<std::wstring> *paths) {
   std::vector<wchar_t> buffer(65536, 0);
-  std::wstring filter = LoadWide(IDS_FILTER_PICTURES), title = LoadWide(5158);
-  for (wchar_t &c : filter)
+  std::wstring filters = LoadWide(filter), caption = LoadWide(title);
+  for (wchar_t &c : filters)
     if (c == L'|') c = 0;
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFilter = filters.c_str();
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = DWORD(buffer.size());
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+  ofn.lpstrTitle = caption.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+              (several ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn)) return 0;
   // One file: its path. Several: the folder, then each name.
   std::wstring first = buffer.data();
@@ -147,6 +149,24 @@ int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
   }
   for (; *p; p += wcslen(p) + 1) paths->push_back(first + L"\\" + p);
   return !paths->empty();
+}
+
+std::wstring AskForFolder(HWND owner, UINT title) {
+  BROWSEINFOW info = {};
+  info.hwndOwner = owner;
+  std::wstring caption = LoadWide(title);
+  info.lpszTitle = caption.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  LPITEMIDLIST item = SHBrowseForFolderW(&info);
+  if (!item) return std::wstring();
+  wchar_t path[MAX_PATH] = {};
+  std::wstring folder = SHGetPathFromIDListW(item, path) ? path : L"";
+  CoTaskMemFree(item);
+  return folder;
+}
+
+int AskForPictures(HWND owner, std::vector<std::wstring> *paths) {
+  return AskForFiles(owner, 5158, IDS_FILTER_PICTURES, true, paths);
 }
 
 int AddPictureFiles(const std::vector<std::wstring> &paths) {

@@ -20,6 +20,11 @@ struct PictureInfo {
 // 0 when the file is no picture or cannot be read; why says which.
 int ReadPictureInfo(const std::wstring &path, PictureInfo *info, std::wstring *why);
 
+// The open dialog with the title and filter strings (ids), several files at
+// once when asked; one path, or each of several, in paths.
+int AskForFiles(HWND owner, UINT title, UINT filter, bool several, std::vector<std::wstring> *paths);
+// The folder dialog with the title string (id); "" when cancelled.
+std::wstring AskForFolder(HWND owner, UINT title);
 // The open dialog (title 5158, several files at once).
 int AskForPictures(HWND owner, std::vector<std::wstring> *paths);
 // Adds the files to the current page as one change. Returns how many were added.
@@ -31,6 +36,9 @@ std::vector<std::wstring> FolderPictures(const std::wstring &folder);
 // added; files that are not pictures are left out, damaged ones named in
 // skipped.
 int AddFolderPages(ShowDocument *show, int32_t at, const std::wstring &folder, std::vector<std::wstring> *skipped);
+
+// The last part of a path: the file's name.
+std::wstring FileNameOf(const std::wstring &path);
 
 // The path to store for a picture file (see cp932_text.h); "" when none.
 std::string StorablePicturePath(const std::wstring &path);

@@ -10,6 +10,11 @@
 #include "editor/editor_plugins.h"
 #include "editor/editor_state.h"
 #include "editor/editor_views.h"
+#include "editor/document_files.h"
+#include "editor/picture_adding.h"
+#include "editor/show_settings.h"
+#include "editor/sound_commands.h"
+#include "editor/sound_files.h"
 #include "editor/wide_messages.h"
 #include "resources/editor_ids.h"
 
@@ -110,6 +115,10 @@ INT_PTR CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
         case IDC_TRANSITION_PREVIEW: RunCommand(Editor.window, IDM_TRANSITION_PREVIEW); return TRUE;
         case IDC_TRANSITION_ALL: RunCommand(Editor.window, IDM_TRANSITION_ALL); return TRUE;
         case IDC_TRANSITION_TURNS: RunCommand(Editor.window, IDM_TRANSITION_TURNS); return TRUE;
+        case IDC_VOICE_ADD: RunCommand(Editor.window, IDM_VOICE_ADD); return TRUE;
+        case IDC_VOICE_PLAY: RunCommand(Editor.window, IDM_VOICE_PLAY); return TRUE;
+        case IDC_VOICE_STOP: RunCommand(Editor.window, IDM_SOUND_STOP); return TRUE;
+        case IDC_VOICE_REMOVE: RunCommand(Editor.window, IDM_VOICE_REMOVE); return TRUE;
       }
       return FALSE;
     }
@@ -142,6 +151,12 @@ void SettingsPaneChanged() {
     CheckDlgButton(pane, IDC_OVER_PREVIOUS, page->backgroundFlag ? BST_UNCHECKED : BST_CHECKED);
   }
   SelectTransition(pane, page);
+  const char *voice = page ? PageVoice(page) : nullptr;
+  std::wstring voiceText = voice ? FileNameOf(WidePath(voice)) + L"\r\n" + VoiceText(SoundLength(voice)) : LoadWide(IDS_VOICE_NONE);
+  SetDlgItemTextW(pane, IDC_VOICE_NAME, voiceText.c_str());
+  EnableWindow(GetDlgItem(pane, IDC_VOICE_PLAY), voice != nullptr);
+  EnableWindow(GetDlgItem(pane, IDC_VOICE_STOP), voice != nullptr);
+  EnableWindow(GetDlgItem(pane, IDC_VOICE_REMOVE), voice != nullptr);
   InvalidateRect(GetDlgItem(pane, IDC_COLOUR_SWATCH), nullptr, FALSE);
   updating = false;
 }

@@ -92,28 +92,8 @@ void ChooseTextColour(HWND dialog, TextDialog *state) {
 
 bool Accept(HWND dialog, TextDialog *state) {
   HWND edit = GetDlgItem(dialog, IDC_TEXT_EDIT);
-  int length = GetWindowTextLengthW(edit);
-  std::wstring typed(size_t(length) + 1, L'\0');
-  GetWindowTextW(edit, &typed[0], length + 1);
-  typed.resize(size_t(length));
   std::string text;
-  std::u16string refused;
-  if (!ToCp932(std::u16string(typed.begin(), typed.end()), &text, &refused)) {
-    std::wstring names;
-    for (char16_t c : refused) {
-      // A character outside the first plane is named as its pair.
-      names += wchar_t(c);
-    }
-    std::wstring shown;
-    for (size_t k = 0; k < names.size(); ++k) {
-      bool high = names[k] >= 0xD800 && names[k] <= 0xDBFF;
-      shown += names[k];
-      if (!high && k + 1 < names.size()) shown += L" ";
-    }
-    WideError(dialog, FormatWide(IDS_TEXT_REFUSED, L"「" + shown + L"」"));
-    SetFocus(edit);
-    return false;
-  }
+  if (!ShowTextOf(edit, &text)) return false;
   std::string face = PlainFace(state->style.font);
   bool vertical = IsDlgButtonChecked(dialog, IDC_TEXT_VERTICAL) == BST_CHECKED;
   if (vertical && face.size() + 2 > LF_FACESIZE) face.resize(LF_FACESIZE - 2);
@@ -181,4 +161,23 @@ int RunTextDialog(HWND owner, std::string *text, TextStyle *style) {
     return 0;
   *style = state.style;
   return 1;
+}
+
+int ShowTextOf(HWND edit, std::string *out) {
+  int length = GetWindowTextLengthW(edit);
+  std::wstring typed(size_t(length) + 1, L'\0');
+  GetWindowTextW(edit, &typed[0], length + 1);
+  typed.resize(size_t(length));
+  std::u16string refused;
+  if (ToCp932(std::u16string(typed.begin(), typed.end()), out, &refused)) return 1;
+  std::wstring shown;
+  for (size_t k = 0; k < refused.size(); ++k) {
+    // A character outside the first plane is named as its pair.
+    bool high = refused[k] >= 0xD800 && refused[k] <= 0xDBFF;
+    shown += wchar_t(refused[k]);
+    if (!high && k + 1 < refused.size()) shown += L" ";
+  }
+  WideError(GetParent(edit), FormatWide(IDS_TEXT_REFUSED, L"「" + shown + L"」"));
+  SetFocus(edit);
+  return 0;
 }

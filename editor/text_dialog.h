@@ -15,3 +15,6 @@ void DefaultTextStyle(TextStyle *style);
 // 1 when the user pressed OK: text (CP932, lines joined by "\r\n") and style
 // hold what the dialog shows.
 int RunTextDialog(HWND owner, std::string *text, TextStyle *style);
+// The text of an edit control in CP932; 0, with the characters CP932 cannot
+// hold named in a message and the focus on the control, when it has any.
+int ShowTextOf(HWND edit, std::string *out);

@@ -29,3 +29,6 @@ bool WideQuestion(HWND owner, const std::wstring &text) {
 int WideYesNoCancel(HWND owner, const std::wstring &text) {
   return Box(owner, text, L"質問", MB_YESNOCANCEL | MB_ICONQUESTION);
 }
+bool WideConfirmNoDefault(HWND owner, const std::wstring &text) {
+  return Box(owner, text + L"\nよろしいですか?", L"確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}

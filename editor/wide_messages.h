@@ -16,3 +16,5 @@ void WideError(HWND owner, const std::wstring &text);
 bool WideQuestion(HWND owner, const std::wstring &text);
 // Yes, No or Cancel (IDYES, IDNO, IDCANCEL) with the question icon.
 int WideYesNoCancel(HWND owner, const std::wstring &text);
+// The confirmation kind: the text, "\nよろしいですか?", No the default button.
+bool WideConfirmNoDefault(HWND owner, const std::wstring &text);

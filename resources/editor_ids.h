@@ -119,3 +119,79 @@
 #define IDS_NOT_A_SHOW 6021
 #define IDS_PAGE_TIME 6022
 #define IDS_FACE_REFUSED 6023
+
+// ---- Sounds, the show's settings, recovery and recent files ----------------
+// ページ: the page's voice, the music, the show's settings.
+#define IDM_VOICE_ADD 40501
+#define IDM_VOICE_PLAY 40502
+#define IDM_VOICE_REMOVE 40503
+#define IDM_MUSIC_ADD 40504
+#define IDM_SOUND_STOP 40505
+#define IDM_SHOW_SETTINGS 40506
+#define IDM_FIND_MISSING 40507
+// ファイル: the recent files, IDM_RECENT_FIRST + k for the k-th (inserted at run time).
+#define IDM_RECENT_FIRST 40520
+#define RECENT_FILE_COUNT 8
+
+// The voice group of the page settings pane.
+#define IDC_VOICE_GROUP 2020
+#define IDC_VOICE_NAME 2021
+#define IDC_VOICE_ADD 2022
+#define IDC_VOICE_PLAY 2023
+#define IDC_VOICE_STOP 2024
+#define IDC_VOICE_REMOVE 2025
+
+// The music pane below the page settings pane.
+#define IDD_MUSIC_PANE 230
+#define IDC_MUSIC_GROUP 2301
+#define IDC_MUSIC_LIST 2302
+#define IDC_MUSIC_ADD 2303
+#define IDC_MUSIC_REMOVE 2304
+#define IDC_MUSIC_UP 2305
+#define IDC_MUSIC_DOWN 2306
+#define IDC_MUSIC_PLAY 2307
+#define IDC_MUSIC_STOP 2308
+#define IDC_MUSIC_TOTAL 2309
+
+// The show's settings dialog.
+#define IDD_SHOW_SETTINGS 240
+#define IDC_LINK_ADDRESS 2401
+#define IDC_LINK_CAPTION 2402
+#define IDC_PASSWORD 2403
+#define IDC_PASSWORD_CONFIRM 2404
+#define IDC_PASSWORD_SET 2405
+#define IDC_PASSWORD_REMOVE 2406
+#define IDC_PASSWORD_STATE 2407
+#define IDC_PAGE_SIZE 2408
+#define IDC_PAGE_WIDTH 2409
+#define IDC_PAGE_HEIGHT 2410
+#define IDC_GRID 2411
+#define IDC_QUALITY_BEST 2412
+#define IDC_QUALITY_SMALL 2413
+#define IDC_LINK_LABEL 2414
+#define IDC_CAPTION_LABEL 2415
+#define IDC_PASSWORD_LABEL 2416
+#define IDC_CONFIRM_LABEL 2417
+#define IDC_SIZE_LABEL 2418
+#define IDC_GRID_LABEL 2419
+#define IDC_TIMES_LABEL 2420
+
+#define IDS_FILTER_SOUNDS 6100
+#define IDS_VOICE_NONE 6101
+#define IDS_VOICE_TIME 6102
+#define IDS_MUSIC_TOTAL 6103
+#define IDS_LINK_REFUSED 6104
+#define IDS_PASSWORD_ON 6105
+#define IDS_PASSWORD_OFF 6106
+#define IDS_SIZE_MONITOR 6107
+#define IDS_SIZE_OWN 6108
+#define IDS_SIZE_REFUSED 6109
+#define IDS_QUALITY_BEST 6110
+#define IDS_QUALITY_SMALL 6111
+#define IDS_GRID_NONE 6112
+#define IDS_RESTORE 6113
+#define IDS_MISSING_MEDIA 6114
+#define IDS_MISSING_REFUSED 6115
+#define IDS_MISSING_TITLE 6116
+#define IDS_MISSING_MARK 6117
+#define IDS_PASSWORD_TOO_LONG 6118

@@ -96,6 +96,27 @@ void PreparePageSettings(HWND dialog, HMODULE module) {
   wsprintfW(title, LoadedText(module, IDS_PAGE_TITLE).c_str(), 500, 500);
   SetDlgItemTextW(dialog, IDC_PAGE_TITLE, title);
   SetDlgItemTextW(dialog, IDC_TRANSITION_NOTE, LoadedText(module, IDS_PLUGIN_MISSING).c_str());
+  wchar_t voice[128];
+  wsprintfW(voice, LoadedText(module, IDS_VOICE_TIME).c_str(), L"1234.5");
+  SetDlgItemTextW(dialog, IDC_VOICE_NAME, (std::wstring(L"春の京都と奈良の寺めぐり.wav\r\n") + voice).c_str());
+}
+
+// The music pane's total with long lengths.
+void PrepareMusicPane(HWND dialog, HMODULE module) {
+  std::wstring total = LoadedText(module, IDS_MUSIC_TOTAL);
+  total.replace(total.find(L"%s"), 2, L"12345.6");
+  total.replace(total.find(L"%d"), 2, L"12345.6");
+  SetDlgItemTextW(dialog, IDC_MUSIC_TOTAL, total.c_str());
+}
+
+// The show's settings with large estimated sizes and the longer password state.
+void PrepareShowSettings(HWND dialog, HMODULE module) {
+  wchar_t text[128];
+  wsprintfW(text, LoadedText(module, IDS_QUALITY_BEST).c_str(), L"1234.5 MB");
+  SetDlgItemTextW(dialog, IDC_QUALITY_BEST, text);
+  wsprintfW(text, LoadedText(module, IDS_QUALITY_SMALL).c_str(), L"1234.5 MB");
+  SetDlgItemTextW(dialog, IDC_QUALITY_SMALL, text);
+  SetDlgItemTextW(dialog, IDC_PASSWORD_STATE, LoadedText(module, IDS_PASSWORD_OFF).c_str());
 }
 
 // The text dialog with a long face, size and style, as the editor writes them.
@@ -123,6 +144,9 @@ std::vector<DialogCase> DialogCases() {
        PreparePageSettings},
       {"vormkit-editor.exe text", "vormkit-editor.exe", MAKEINTRESOURCEW(IDD_TEXT), PrepareTextDialog},
       {"vormkit-editor.exe progress", "vormkit-editor.exe", MAKEINTRESOURCEW(IDD_PROGRESS), PrepareProgress},
+      {"vormkit-editor.exe music pane", "vormkit-editor.exe", MAKEINTRESOURCEW(IDD_MUSIC_PANE), PrepareMusicPane},
+      {"vormkit-editor.exe show settings", "vormkit-editor.exe", MAKEINTRESOURCEW(IDD_SHOW_SETTINGS),
+       PrepareShowSettings},
   };
   // Every effect of the effect list, as the build gives it: "nijimu,QUADRIL,...".
   std::string effects = VK_EFFECTS;
