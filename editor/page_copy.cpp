@@ -14,15 +14,7 @@ void *DupBlock(const void *block, size_t bytes) {
 }  // namespace
 
 void FreePage(Page *page) {
-  MemFreePtr(page->pictures);
-  MemFreePtr(page->sounds);
-  if (page->textBuffers) {
-    size_t slots = MemSize(page->textBuffers) / sizeof(char *);
-    for (size_t i = 0; i < slots; ++i) MemFreePtr(page->textBuffers[i]);
-  }
-  MemFreePtr(page->textBuffers);
-  MemFreePtr(page->texts);
-  MemFree(&page->preview);
+  FreePageItems(page);
   memset(page, 0, sizeof *page);
 }
 

@@ -17,7 +17,7 @@ static int SetPageDefaults(Page *page) {
   return page->pictures && page->sounds && page->texts && page->textBuffers;
 }
 
-static void FreePageItems(Page *page) {
+void FreePageItems(Page *page) {
   MemFreePtr(page->pictures);
   MemFreePtr(page->sounds);
   if (page->textBuffers) {

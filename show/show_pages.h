@@ -49,6 +49,8 @@ void DropAllPages(PageArray *array, BgmPathTable *bgmPaths);
 // Frees a page's records, text buffers and preview and gives it fresh empty
 // record blocks (counts 0). 0 when the empty blocks cannot be allocated.
 int ClearPageItems(Page *page);
+// Frees a page's pictures, sounds, texts and preview, leaving it without items.
+void FreePageItems(Page *page);
 // The text of record index as a NUL-terminated string ("" when it has none).
 const char *PageText(const Page *page, int32_t index);
 // Holds selectedPage inside 0 .. pageCount - 1 (0 when it lies outside).
