@@ -6,17 +6,28 @@
 # of the same folder; then the editor's peak memory with a show of many pages
 # open, all thumbnails made. Each photo is 12 MP (4000 x 3000), a noisy JPEG
 # of camera size; the files are hard links to one, read from the page cache.
-# Usage: bench/editor.sh [PHOTOS] [PAGES]   (defaults 200 and 500)
+# Usage: bench/editor.sh [--before EDITOR.exe] [PHOTOS] [PAGES]   (defaults 200
+# and 500); --before also times another build of the editor on the same
+# folders, in the same run.
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
-photos=${1:-200} pages=${2:-500}
 bin="$top/build/win32/bin"
+editors=("now=$bin/vormkit-editor.exe")
+before=""
+if [ "${1:-}" = --before ]; then before=$2; shift 2; fi
+photos=${1:-200} pages=${2:-500}
 export WINEPREFIX=${VK_WINEPREFIX:-$top/build/wineprefix}
 run="$top/scripts/wine-run"
 work=$(mktemp -d /tmp/vk-editor-bench.XXXXXX)
 cleanup() { pkill -f 'vormkit-editor\.exe' 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+# The other build runs under the editor's own file name, so that one pattern
+# finds whichever is running (and never this script).
+if [ -n "$before" ]; then
+  mkdir -p "$work/before" && cp "$before" "$work/before/vormkit-editor.exe" || exit 1
+  editors=("before=$work/before/vormkit-editor.exe" "${editors[@]}")
+fi
 
 convert -size 4000x3000 -seed 7 plasma: -attenuate 0.5 +noise Gaussian -quality 92 "$work/photo.jpg"
 make_folder() {  # make_folder DIR COUNT
@@ -30,12 +41,15 @@ peak() {  # the editor's peak resident memory in MB
   for p in $(pgrep -f 'vormkit-editor\.exe'); do awk '/VmHWM/ {print int($2 / 1024)}' /proc/$p/status 2>/dev/null; done |
     sort -n | tail -1
 }
-# Starts the editor on a folder and waits for its last thumbnail; prints
-# "shown-seconds thumbnails-seconds peak-MB".
+# Starts the editor ($editor) on a folder and waits for its last thumbnail;
+# prints "shown-seconds thumbnails-seconds peak-MB".
 editor_run() {
   local trace="$work/trace.txt" done_line="" p top_mb=0
   rm -f "$trace"
-  VORMKIT_EDITOR_TRACE="$(winpath "$trace")" "$run" "$bin/vormkit-editor.exe" "$(winpath "$1")" >/dev/null 2>&1 &
+  # A run ends with the editor killed, which leaves its autosave behind: the
+  # next start would offer it back and wait.
+  rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/VORMKIT/Recovery"
+  VORMKIT_EDITOR_TRACE="$(winpath "$trace")" "$run" "$editor" "$(winpath "$1")" >/dev/null 2>&1 &
   for _ in $(seq 6000); do
     p=$(peak); [ -n "$p" ] && [ "$p" -gt "$top_mb" ] && top_mb=$p
     done_line=$(grep ' thumbnails ' "$trace" 2>/dev/null | head -1)
@@ -49,16 +63,21 @@ editor_run() {
 }
 
 echo "== $photos photos of 12 MP"
-read -r shown thumbs mem < <(editor_run "$work/photos")
 start=$(date +%s.%N)
 "$run" "$bin/vormkit-pack.exe" folder "$(winpath "$work/photos")" -o "$(winpath "$work/out.scr")" >/dev/null 2>&1
-pack=$(python3 -c "print(round($(date +%s.%N) - $start, 2))")
-printf '%-46s %8s\n' "editor: window with $photos pages (s)" "$shown" \
-  "editor: last thumbnail (s)" "$thumbs" "vormkit-pack.exe folder, the saver written (s)" "$pack" \
-  "editor: peak memory (MB)" "$mem"
+printf '%-52s %8s\n' "vormkit-pack.exe folder, the saver written (s)" "$(python3 -c "print(round($(date +%s.%N) - $start, 2))")"
+for entry in "${editors[@]}"; do
+  label=${entry%%=*} editor=${entry#*=}
+  read -r shown thumbs mem < <(editor_run "$work/photos")
+  printf '%-52s %8s\n' "editor ($label): window with $photos pages (s)" "$shown" \
+    "editor ($label): last thumbnail (s)" "$thumbs" "editor ($label): peak memory (MB)" "$mem"
+done
 
 echo "== $pages pages"
 make_folder "$work/many" "$pages"
-read -r shown thumbs mem < <(editor_run "$work/many")
-printf '%-46s %8s\n' "editor: window with $pages pages (s)" "$shown" "editor: last thumbnail (s)" "$thumbs" \
-  "editor: peak memory, all thumbnails made (MB)" "$mem"
+for entry in "${editors[@]}"; do
+  label=${entry%%=*} editor=${entry#*=}
+  read -r shown thumbs mem < <(editor_run "$work/many")
+  printf '%-52s %8s\n' "editor ($label): window with $pages pages (s)" "$shown" \
+    "editor ($label): last thumbnail (s)" "$thumbs" "editor ($label): peak memory, all thumbnails (MB)" "$mem"
+done
