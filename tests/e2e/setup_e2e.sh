@@ -184,7 +184,7 @@ window)
   check "the entry is there" entry_is Blue "$work/a" 1.0
   check "it is the current screen saver" saver_is "$win_dir\\Blue.scr" 1
   check "the screen-saver settings were started from the system folder" \
-    grep -q 'CreateProcessInternalW app L"C:\\\\windows\\\\system32\\\\control.exe" cmdline .*desk.cpl,,@screensaver' "$work/trace"
+    grep -qF 'cmdline L"\"C:\\windows\\system32\\control.exe\" desk.cpl,,@screensaver"' "$work/trace"
   uninstall_silently VORMKIT-Blue
   check "the uninstall leaves nothing" saver_gone Blue
   ;;
@@ -251,7 +251,7 @@ signed)
   pid=$!; pids+=($pid)
   plays() {
     for _ in $(seq 300); do
-      import -window root "$work/shot.png" 2>/dev/null && read -r r g b < <(pixel "$work/shot.png" 5 5) &&
+      import -window root "$work/shot.png" 2>/dev/null && read -r r g b <<< "$(pixel "$work/shot.png" 5 5)" &&
         within "$r" 32 2 && within "$g" 64 2 && within "$b" 192 2 && return 0
       sleep 0.1
     done
@@ -298,14 +298,14 @@ kit)
   (cd "$work" && exec "$run" start /wait "C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\VORMKIT エディター.lnk") \
     >/dev/null 2>&1 &
   pid=$!; pids+=($pid)
-  check "the Start-menu entry starts the editor" wait_window '^VORMKIT エディター$' 300
-  keys '^VORMKIT エディター$' alt+f x
-  check "  which ends" wait_no_window '^VORMKIT エディター$' 300
+  check "the Start-menu entry starts the editor" wait_window '^無題 - VORMKIT エディター$' 300
+  keys '^無題 - VORMKIT エディター$' alt+f x
+  check "  which ends" wait_no_window 'VORMKIT エディター$' 300
   wait_gone "$pid" 100
   # A working show file, opened as the shell opens a file of its type.
   mkdir -p "$work/show"
   convert -size 64x64 xc:'#20c040' "$work/show/green.png"
-  echo '{ "pages": [ {"time": 3000, "background": "#2040c0", "pictures": [{"file": "green.png"}]} ] }' \
+  echo '{ "pages": [ {"time": 3000, "background": "#2040c0", "pictures": [{"file": "green.png", "place": [0.25, 0.25, 0.75, 0.75]}]} ] }' \
     > "$work/show/show.json"
   "$pack" build "$work/show/show.json" -o "$work/show/Trip.vkshow" --working >/dev/null
   (cd "$work" && exec "$run" start /wait "$(winpath "$work/show/Trip.vkshow")") >/dev/null 2>&1 &
