@@ -16,8 +16,9 @@
 #   cut       - a cut set-up program: an error (box and status), nothing installed
 #   signed    - a signed saver still plays and reads; its set-up program,
 #               signed too, installs it byte for byte, still signed
-#   kit       - VORMKIT's own set-up: the editor from the Start menu, a .vkshow
-#               file opening in it; the uninstall leaves nothing
+#   kit       - VORMKIT's own set-up (make-dist): the editor from the Start
+#               menu, a .vkshow file opening in it, which the editor saves as a
+#               set-up program that installs it; the uninstall leaves nothing
 set -u
 case_name=$1
 src=${VK_SRC:?} bin=${VK_BIN:?} pack=${VK_PACK:?} version=${VK_VERSION:?}
@@ -63,8 +64,9 @@ keys() {
   for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done
 }
 # One registry key's values as "NAME|TYPE|DATA" lines; nothing when the key is missing.
-reg_dump() { "$run" reg query "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^    \([^ ].*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1|\2|\3/p; s/^    \([^ ].*\)    \(REG_[A-Z_]*\)$/\1|\2|/p'; }
+reg_dump() { "$run" reg query "$1" 2>/dev/null | tr -d '\r' | LC_ALL=C sed -n 's/^    \([^ ].*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1|\2|\3/p; s/^    \([^ ].*\)    \(REG_[A-Z_]*\)$/\1|\2|/p'; }
 value() { grep -F "$2|" <<< "$1" | grep "^$2|" | head -n 1 | cut -d'|' -f3-; }
+default_value() { "$run" reg query "$1" /ve 2>/dev/null | tr -d "\r" | LC_ALL=C sed -n 's/^.*    REG_SZ    //p'; }
 has_key() { "$run" reg query "$1" >/dev/null 2>&1; }
 within() { local d=$(( $1 - $2 )); [ "${d#-}" -le "$3" ]; }
 # The bounding box "x y w h" of the pixels of one colour (within 8 %) in shot.png.
@@ -83,7 +85,7 @@ is() { [ "$1" = "$2" ] || { echo "  got \"$1\", expected \"$2\""; return 1; }; }
 # screen saver an old one that is switched off.
 reset() {
   rm -rf "$programs/VORMKIT" "$startmenu/VORMKIT エディター.lnk"
-  for k in VORMKIT-Blue VORMKIT-Red VORMKIT; do "$run" reg delete "$uninstall_key\\$k" /f >/dev/null 2>&1; done
+  for k in VORMKIT-Blue VORMKIT-Red VORMKIT-Trip VORMKIT; do "$run" reg delete "$uninstall_key\\$k" /f >/dev/null 2>&1; done
   "$run" reg delete 'HKCU\Software\Classes\.vkshow' /f >/dev/null 2>&1
   "$run" reg delete 'HKCU\Software\Classes\VORMKIT.Show' /f >/dev/null 2>&1
   "$run" reg add "$desktop_key" /v SCRNSAVE.EXE /d "$old_saver" /f >/dev/null 2>&1
@@ -308,9 +310,33 @@ kit)
   echo '{ "pages": [ {"time": 3000, "background": "#2040c0", "pictures": [{"file": "green.png", "place": [0.25, 0.25, 0.75, 0.75]}]} ] }' \
     > "$work/show/show.json"
   "$pack" build "$work/show/show.json" -o "$work/show/Trip.vkshow" --working >/dev/null
-  (cd "$work" && exec "$run" start /wait "$(winpath "$work/show/Trip.vkshow")") >/dev/null 2>&1 &
+  # Wine's shell reads file types from the machine's classes only, so the
+  # test does what Windows' shell does with the user's: the extension names
+  # the type, whose open command is run with the file for %1.
+  type=$(default_value 'HKCU\Software\Classes\.vkshow')
+  check "the .vkshow extension names VORMKIT's type" is "$type" VORMKIT.Show
+  open=$(default_value "HKCU\\Software\\Classes\\$type\\shell\\open\\command")
+  check "the type opens in the installed editor" is "$open" "\"$win_dir\\Editor\\vormkit-editor.exe\" \"%1\""
+  file=$(winpath "$work/show/Trip.vkshow")
+  eval "set -- $(printf '%s' "${open//%1/$file}" | sed 's/\\/\\\\/g')"
+  (cd "$work" && exec "$run" "$@") >/dev/null 2>&1 &
   pid=$!; pids+=($pid)
   check "a .vkshow file opens in the editor" wait_window '^Trip.vkshow - VORMKIT エディター$' 300
+  # The installed editor saves the show as a set-up program, which installs it.
+  keys 'VORMKIT エディター$' alt+f u
+  check "File > save as set-up file asks for the name under title 5154" \
+    wait_window '^スクリーンセーバーセットアップファイルを保存$' 300
+  keys '^スクリーンセーバーセットアップファイルを保存$' ctrl+a
+  xdotool type --delay 20 "$(winpath "$work/show/Trip-setup.exe")"; sleep 0.2
+  keys '^スクリーンセーバーセットアップファイルを保存$' Return
+  wait_no_window '^スクリーンセーバーセットアップファイルを保存$' 300
+  for _ in $(seq 300); do [ -s "$work/show/Trip-setup.exe" ] && [ ! -e "$work/show/Trip-setup.exe.part" ] && break; sleep 0.1; done
+  install_silently "$work/show/Trip-setup.exe"
+  check "the editor's set-up program installs the show" [ $? = 0 ]
+  check "  as Trip.scr, a saver of its one page" bash -c "'$pack' info '$programs/VORMKIT/Trip.scr' | grep -qx 'pages: 1'"
+  check "  with its entry" is "$(value "$(reg_dump "$uninstall_key\\VORMKIT-Trip")" DisplayName)" Trip
+  uninstall_silently VORMKIT-Trip
+  check "  which uninstalls" saver_gone Trip
   keys 'VORMKIT エディター$' alt+f x
   check "  which ends" wait_no_window 'VORMKIT エディター$' 300
   wait_gone "$pid" 100
