@@ -84,7 +84,7 @@ is() { [ "$1" = "$2" ] || { echo "  got \"$1\", expected \"$2\""; return 1; }; }
 # A clean start, whatever an earlier run left: no entries of ours, the
 # screen saver an old one that is switched off.
 reset() {
-  rm -rf "$programs/VORMKIT" "$startmenu/VORMKIT エディター.lnk"
+  rm -rf "$programs/VORMKIT" "$startmenu/VORMKIT エディター.lnk" "$temp"/*
   for k in VORMKIT-Blue VORMKIT-Red VORMKIT-Trip VORMKIT; do "$run" reg delete "$uninstall_key\\$k" /f >/dev/null 2>&1; done
   "$run" reg delete 'HKCU\Software\Classes\.vkshow' /f >/dev/null 2>&1
   "$run" reg delete 'HKCU\Software\Classes\VORMKIT.Show' /f >/dev/null 2>&1
@@ -301,15 +301,17 @@ kit)
     >/dev/null 2>&1 &
   pid=$!; pids+=($pid)
   check "the Start-menu entry starts the editor" wait_window '^無題 - VORMKIT エディター$' 300
-  keys '^無題 - VORMKIT エディター$' alt+f x
-  check "  which ends" wait_no_window 'VORMKIT エディター$' 300
-  wait_gone "$pid" 100
-  # A working show file, opened as the shell opens a file of its type.
+  # A working file, saved by the editor itself.
   mkdir -p "$work/show"
-  convert -size 64x64 xc:'#20c040' "$work/show/green.png"
-  echo '{ "pages": [ {"time": 3000, "background": "#2040c0", "pictures": [{"file": "green.png", "place": [0.25, 0.25, 0.75, 0.75]}]} ] }' \
-    > "$work/show/show.json"
-  "$pack" build "$work/show/show.json" -o "$work/show/Trip.vkshow" --working >/dev/null
+  keys '^無題 - VORMKIT エディター$' ctrl+s
+  wait_window '^作業ファイルを保存$' 300
+  keys '^作業ファイルを保存$' ctrl+a
+  xdotool type --delay 20 "$(winpath "$work/show/Trip.vkshow")"; sleep 0.2
+  keys '^作業ファイルを保存$' Return
+  check "the editor saves a working file" wait_window '^Trip.vkshow - VORMKIT エディター$' 300
+  keys 'VORMKIT エディター$' alt+f x
+  check "  and ends" wait_no_window 'VORMKIT エディター$' 300
+  wait_gone "$pid" 100
   # Wine's shell reads file types from the machine's classes only, so the
   # test does what Windows' shell does with the user's: the extension names
   # the type, whose open command is run with the file for %1.
@@ -318,10 +320,10 @@ kit)
   open=$(default_value "HKCU\\Software\\Classes\\$type\\shell\\open\\command")
   check "the type opens in the installed editor" is "$open" "\"$win_dir\\Editor\\vormkit-editor.exe\" \"%1\""
   file=$(winpath "$work/show/Trip.vkshow")
-  eval "set -- $(printf '%s' "${open//%1/$file}" | sed 's/\\/\\\\/g')"
+  eval "set -- $(printf '%s' "${open//%1/"$file"}" | sed 's/\\/\\\\/g')"
   (cd "$work" && exec "$run" "$@") >/dev/null 2>&1 &
   pid=$!; pids+=($pid)
-  check "a .vkshow file opens in the editor" wait_window '^Trip.vkshow - VORMKIT エディター$' 300
+  check "the open command starts the installed editor" wait_window 'VORMKIT エディター$' 300
   # The installed editor saves the show as a set-up program, which installs it.
   keys 'VORMKIT エディター$' alt+f u
   check "File > save as set-up file asks for the name under title 5154" \
@@ -335,11 +337,11 @@ kit)
   check "the editor's set-up program installs the show" [ $? = 0 ]
   check "  as Trip.scr, a saver of its one page" bash -c "'$pack' info '$programs/VORMKIT/Trip.scr' | grep -qx 'pages: 1'"
   check "  with its entry" is "$(value "$(reg_dump "$uninstall_key\\VORMKIT-Trip")" DisplayName)" Trip
-  uninstall_silently VORMKIT-Trip
-  check "  which uninstalls" saver_gone Trip
   keys 'VORMKIT エディター$' alt+f x
   check "  which ends" wait_no_window 'VORMKIT エディター$' 300
   wait_gone "$pid" 100
+  uninstall_silently VORMKIT-Trip
+  check "the editor's set-up program's saver uninstalls" saver_gone Trip
   uninstall_silently VORMKIT
   check "the uninstall removes the entry, the files and the install folder" nothing_left VORMKIT "$programs/VORMKIT"
   check "  the Start-menu entry" [ ! -e "$link" ]
