@@ -17,8 +17,9 @@
 #   signed    - a signed saver still plays and reads; its set-up program,
 #               signed too, installs it byte for byte, still signed
 #   kit       - VORMKIT's own set-up (make-dist): the editor from the Start
-#               menu, a .vkshow file opening in it, which the editor saves as a
-#               set-up program that installs it; the uninstall leaves nothing
+#               menu saves a working file; .vkshow's registered open command
+#               starts the installed editor, which saves a set-up program that
+#               installs; the uninstall leaves nothing
 set -u
 case_name=$1
 src=${VK_SRC:?} bin=${VK_BIN:?} pack=${VK_PACK:?} version=${VK_VERSION:?}
