@@ -652,3 +652,8 @@ int WriteSaverFile(HWND owner, const std::wstring &target, const ShowDocument *s
   }
   return job.ok;
 }
+
+std::wstring AskTargetName(UINT title, UINT filter, const wchar_t *extension, const std::wstring &suggested) {
+  std::wstring target = AskSaveName(title, filter, extension, suggested);
+  return target.empty() || !ConfirmOverwrite(target) ? std::wstring() : target;
+}

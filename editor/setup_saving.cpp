@@ -6,7 +6,6 @@
 #include "editor/setup_saving.h"
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include <string>
 #include <vector>
@@ -55,24 +54,6 @@ std::wstring SaverName(const std::wstring &target) {
   if (stem.size() > tail.size() && lstrcmpiW(stem.substr(stem.size() - tail.size()).c_str(), tail.c_str()) == 0)
     stem.resize(stem.size() - tail.size());
   return stem + L".scr";
-}
-
-std::wstring AskSetupName(const std::wstring &suggested) {
-  wchar_t file[MAX_PATH * 4] = {};
-  lstrcpynW(file, suggested.c_str(), MAX_PATH * 4);
-  std::wstring filters = LoadWide(IDS_FILTER_SETUP), caption = LoadWide(kSetupTitle);
-  for (wchar_t &c : filters)
-    if (c == L'|') c = 0;
-  OPENFILENAMEW ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = Editor.window;
-  ofn.lpstrFilter = filters.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH * 4;
-  ofn.lpstrTitle = caption.c_str();
-  ofn.lpstrDefExt = L"exe";
-  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOREADONLYRETURN | OFN_OVERWRITEPROMPT;
-  return GetSaveFileNameW(&ofn) ? std::wstring(file) : std::wstring();
 }
 
 bool ReadAll(const std::wstring &path, std::vector<unsigned char> *bytes) {
@@ -158,7 +139,7 @@ bool WriteSetupFile(const std::wstring &target, const std::wstring &saverPath, c
 
 int SaveSetupAs() {
   std::wstring stem = Editor.documentPath.empty() ? LoadWide(IDS_UNTITLED) : StemOfName(NameOf(Editor.documentPath));
-  std::wstring target = AskSetupName(stem + L"-setup.exe");
+  std::wstring target = AskTargetName(kSetupTitle, IDS_FILTER_SETUP, L"exe", stem + L"-setup.exe");
   if (target.empty()) return 0;
   const std::wstring stubPath = Editor.programFolder + L"vormkit-setup.exe";
   std::vector<unsigned char> stub;
