@@ -11,7 +11,7 @@ WIN64 := build/win64
 # built for x86_64 under 64-bit Wine.
 WINRUN = $(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo $(WIN32) || echo $(WIN64))
 
-.PHONY: setup native win32 win64 wintree test demo clean bench tools
+.PHONY: setup native win32 win64 wintree test demo clean bench tools dist
 
 setup:
 	@bash scripts/setup
@@ -59,6 +59,14 @@ tools: setup
 	  $(WIN32)/bin/VELLUX.tns $(WIN32)/bin/diffuse.tns $(TOOLS)/
 	@echo "the tools are in $(TOOLS): vormkit-pack folder DIR -o NAME.scr"
 
+# VORMKIT for Windows users: a zip and a set-up program in build/dist, at the
+# version the project is built as (CMake's PROJECT_VERSION).
+DIST := build/dist
+dist: setup
+	@$(MAKE) --no-print-directory native win32
+	@bash scripts/make-dist $(WIN32)/bin $(NATIVE)/tools/pack/vormkit-pack $(DIST) \
+	  "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(WIN32)/CMakeCache.txt)"
+
 test: setup
 	@$(MAKE) --no-print-directory native wintree
 	@bash scripts/run-tests $(NATIVE) $(WINRUN)
@@ -68,4 +76,4 @@ demo: setup
 	@bash scripts/demo $(WINRUN)
 
 clean:
-	rm -rf $(NATIVE) $(WIN32) $(WIN64) $(RELEASE) $(TOOLS)
+	rm -rf $(NATIVE) $(WIN32) $(WIN64) $(RELEASE) $(TOOLS) $(DIST)

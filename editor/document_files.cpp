@@ -29,6 +29,7 @@
 #include "shell/base/boundary_marker.h"
 #include "shell/base/file_ops.h"
 #include "shell/base/mem_block.h"
+#include "shell/base/signed_size.h"
 #include "shell/base/startup_state.h"
 #include "show/show_loader.h"
 #include "show/show_writer.h"
@@ -188,6 +189,8 @@ void TellMissingPlugins() {
 int CopySaverShowData(const std::wstring &path, const std::wstring &showFile) {
   std::string bytes;
   if (!ReadWholeW(path, &bytes)) return 0;
+  // A signature appended by signing is not part of the show.
+  bytes.resize(size_t(UnsignedSize(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), bytes.size())));
   int64_t at = FindBoundaryMarker(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
   if (at < 0) return 0;
   HANDLE out = CreateFileW(showFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -713,4 +716,9 @@ int WriteSaverFile(HWND owner, const std::wstring &target, const ShowDocument *s
     else WideError(owner, job.error + L"\r\n" + LoadWide(5006));
   }
   return job.ok;
+}
+
+std::wstring AskTargetName(UINT title, UINT filter, const wchar_t *extension, const std::wstring &suggested) {
+  std::wstring target = AskSaveName(title, filter, extension, suggested);
+  return target.empty() || !ConfirmOverwrite(target) ? std::wstring() : target;
 }

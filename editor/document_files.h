@@ -53,6 +53,10 @@ int SaveSaverAs();
 // 0 with message 5006 (or the reason) shown on failure; target unchanged.
 int WriteSaverFile(HWND owner, const std::wstring &target, const ShowDocument *show, bool progress);
 
+// Asks for a file to save under with the dialog title and filter string ids,
+// then whether to replace it when it exists; "" when cancelled.
+std::wstring AskTargetName(UINT title, UINT filter, const wchar_t *extension, const std::wstring &suggested);
+
 // The plug-in files the writer may embed: the editor's own and those the
 // open show brought with it.
 std::vector<std::string> PluginFilesForWriting();

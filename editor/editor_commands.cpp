@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "editor/document_files.h"
+#include "editor/setup_saving.h"
 #include "editor/editor_plugins.h"
 #include "editor/editor_state.h"
 #include "editor/editor_views.h"
@@ -167,6 +168,7 @@ void RunCommand(HWND window, int id) {
     case IDM_SAVE: SaveWorking(false); break;
     case IDM_SAVE_AS: SaveWorking(true); break;
     case IDM_SAVE_SAVER: SaveSaverAs(); break;
+    case IDM_SAVE_SETUP: SaveSetupAs(); break;
     case IDM_EXIT: PostMessageW(window, WM_CLOSE, 0, 0); break;
     case IDM_UNDO:
     case IDM_REDO:

@@ -14,6 +14,7 @@
 #define IDM_SAVE 40004
 #define IDM_SAVE_AS 40005
 #define IDM_SAVE_SAVER 40006
+#define IDM_SAVE_SETUP 40008
 #define IDM_EXIT 40007
 // 編集
 #define IDM_UNDO 40101
@@ -119,6 +120,7 @@
 #define IDS_NOT_A_SHOW 6021
 #define IDS_PAGE_TIME 6022
 #define IDS_FACE_REFUSED 6023
+#define IDS_FILTER_SETUP 6040
 
 // ---- Sounds, the show's settings, recovery and recent files ----------------
 // ページ: the page's voice, the music, the show's settings.

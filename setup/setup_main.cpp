@@ -68,6 +68,18 @@ bool StartCleanup(const Leftovers &leftovers, const wchar_t *self) {
   return ok;
 }
 
+// The screen-saver settings, so that the user sees the saver chosen. The
+// control panel is started from the system folder by its full path: a
+// set-up program usually runs from Downloads, where a file named
+// control.exe must not be the one started.
+void OpenScreenSaverSettings() {
+  wchar_t system[MAX_PATH] = {};
+  UINT n = GetSystemDirectoryW(system, MAX_PATH);
+  if (!n || n >= MAX_PATH) return;
+  const std::wstring control = std::wstring(system) + L"\\control.exe";
+  ShellExecuteW(nullptr, L"open", control.c_str(), L"desk.cpl,,@screensaver", system, SW_SHOWNORMAL);
+}
+
 int Uninstall(const std::wstring &key, bool silent, const wchar_t *self) {
   std::wstring name, error;
   if (!InstalledName(key, &name)) {
@@ -108,7 +120,7 @@ int Install(bool silent, const wchar_t *self) {
     return INSTALL_FAILED;
   }
   if (!silent && kind == L"saver")
-    ShellExecuteW(nullptr, L"open", L"control.exe", L"desk.cpl,,@screensaver", nullptr, SW_SHOWNORMAL);
+    OpenScreenSaverSettings();
   else if (!silent)
     Say(IDS_INFORMATION, IDS_INSTALLED_KIT, name);
   return DONE;

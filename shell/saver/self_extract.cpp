@@ -7,6 +7,7 @@
 #include "shell/base/file_ops.h"
 #include "shell/base/mem_block.h"
 #include "shell/base/messages.h"
+#include "shell/base/signed_size.h"
 #include "shell/base/startup_state.h"
 #include "shell/saver/self_extract.h"
 #include "shell/saver/self_extract_core.h"
@@ -96,7 +97,15 @@ static int CopyShowToTempFile() {
     CloseHandle(files.program);
     return 0;
   }
-  files.left = uint64_t(size.QuadPart);
+  // A signed saver carries its signature behind the show: the copy ends where it begins.
+  unsigned char head[SIGNED_SIZE_HEAD];
+  DWORD headSize = 0;
+  if (!ReadFile(files.program, head, sizeof head, &headSize, nullptr) ||
+      SetFilePointer(files.program, 0, nullptr, FILE_BEGIN) != 0) {
+    CloseHandle(files.program);
+    return 0;
+  }
+  files.left = UnsignedSize(head, headSize, uint64_t(size.QuadPart));
   ExtractStreams streams = {&files, ReadProgram, CreateShowTempFile, WriteShowTempFile};
   int64_t boundary;
   ExtractResult result = CopyShowData(&streams, EXTRACT_CHUNK_SIZE, &boundary);

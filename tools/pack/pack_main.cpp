@@ -18,6 +18,7 @@
 #include "raster/picture_report.h"
 #include "shell/base/file_checksum.h"
 #include "shell/base/mem_block.h"
+#include "shell/base/signed_size.h"
 #include "shell/saver/self_extract_core.h"
 #include "show/show_stream.h"
 #include "tools/pack/pack_files.h"
@@ -214,6 +215,8 @@ bool ShowData(const std::string &path, std::vector<unsigned char> *bytes, size_t
     *start = 0;
     return true;
   }
+  // A signature appended by signing is not part of the show.
+  bytes->resize(size_t(UnsignedSize(bytes->data(), bytes->size(), bytes->size())));
   int64_t marker = FindBoundaryMarker(bytes->data(), bytes->size());
   if (marker < 0) {
     *error = path + ": neither a show file nor a saver file with a show";

@@ -16,6 +16,7 @@
 
 #include "setup/setup_writer.h"
 #include "shell/base/mem_block.h"
+#include "shell/base/signed_size.h"
 #include "shell/saver/self_extract_core.h"
 #include "show/show_pages.h"
 #include "show/show_stream.h"
@@ -125,8 +126,14 @@ bool ReadSaver(FILE *file, uint64_t size, const std::string &path, ShowDocument 
     *error = path + ": not a saver file (no show after a player)";
     return false;
   }
+  // The show ends where a signature appended by signing begins.
+  const uint64_t showEnd = UnsignedSize(head.data(), head.size(), size);
+  if (uint64_t(marker) + BOUNDARY_MARKER_SIZE > showEnd) {
+    *error = path + ": not a saver file (no show after a player)";
+    return false;
+  }
   FileStream stream = {file};
-  ShowReader reader = {&stream, StreamFileRead, StreamFileSkip, size - uint64_t(marker) - BOUNDARY_MARKER_SIZE};
+  ShowReader reader = {&stream, StreamFileRead, StreamFileSkip, showEnd - uint64_t(marker) - BOUNDARY_MARKER_SIZE};
   Seek(file, uint64_t(marker) + BOUNDARY_MARKER_SIZE);
   ParseRequest request = {};
   request.mode = LoadFull;
