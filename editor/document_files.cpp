@@ -216,10 +216,12 @@ int LoadIntoShow(const std::wstring &showPath, const std::wstring &mediaRoot) {
   Startup.mediaFolder[0] = 0;
   // No "interval.inf" is read for editing: the pages keep their own times.
   Startup.programFolder[0] = 0;
+  // The loader returns the page count, 0 when it fails, and 1 also for a
+  // file that is not there, which leaves no pages: a show of one page is 1.
   int result = LoadShow(ansi.c_str(), LoadFull, 0, 1);
   MemFree(&Startup.extractedFiles);
   Startup.extractedCount = 0;
-  if (result <= 1 || Show.pages.pageCount < 1) {
+  if (result == 0 || Show.pages.pageCount < 1) {
     FreeShowCopy(&Show);
     Show = backup;
     return 0;

@@ -324,7 +324,7 @@ kit)
   eval "set -- $(printf '%s' "${open//%1/"$file"}" | sed 's/\\/\\\\/g')"
   (cd "$work" && exec "$run" "$@") >/dev/null 2>&1 &
   pid=$!; pids+=($pid)
-  check "the open command starts the installed editor" wait_window 'VORMKIT エディター$' 300
+  check "the open command opens the file in the installed editor" wait_window '^Trip.vkshow - VORMKIT エディター$' 300
   # The installed editor saves the show as a set-up program, which installs it.
   keys 'VORMKIT エディター$' alt+f u
   check "File > save as set-up file asks for the name under title 5154" \
