@@ -1,34 +1,14 @@
-# What the editor's end-to-end scripts share: the run's folders, the checks
-# and their count, the X helpers (windows, keys, the clipboard, screenshots
-# and colour boxes read with ImageMagick) and starting the editor. Sourced
-# after case_name is set; needs VK_SRC, VK_BIN, VK_PACK and DISPLAY.
+# What the editor's end-to-end scripts share beyond e2e_lib.sh: the run's
+# folders, the X helpers for keys, the clipboard, screenshots and colour
+# boxes read with ImageMagick, and starting the editor. Sourced after
+# case_name is set; needs VK_SRC, VK_BIN, VK_PACK and DISPLAY.
 src=${VK_SRC:?} bin=${VK_BIN:?} pack=${VK_PACK:?}
 export WINEPREFIX=${VK_WINEPREFIX:-$src/build/wineprefix}
 run="$src/scripts/wine-run"
 temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
 work=$(mktemp -d /tmp/vk-editor-e2e.XXXXXX)
-passed=0 failed=0
-pids=()
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 
-ok() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
-finish() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-  echo "$passed passed, $failed failed"
-  [ $failed = 0 ]
-  exit $?
-}
-trap finish EXIT
-
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
-alive() { kill -0 "$1" 2>/dev/null; }
-wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
-window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
-wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
-wait_no_window() { for _ in $(seq "$2"); do [ -z "$(window_id "$1")" ] && return 0; sleep 0.1; done; return 1; }
 focus() { local id; id=$(window_id "$1"); [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null; sleep 0.2; }
 keys() { focus "$1"; shift; for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.15; done; }
 typein() { focus "$1"; xdotool type --delay 30 "$2"; sleep 0.2; }

@@ -11,28 +11,9 @@ export WINEPREFIX=${VK_WINEPREFIX:-$src/build/wineprefix}
 run="$src/scripts/wine-run"
 temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
 work=$(mktemp -d /tmp/vk-e2e.XXXXXX)
-passed=0 failed=0
-pids=()
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 
-ok() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
-finish() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-  echo "$passed passed, $failed failed"
-  [ $failed = 0 ]
-  exit $?
-}
-trap finish EXIT
-
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
-alive() { kill -0 "$1" 2>/dev/null; }
 wait_temp_clean() { for _ in $(seq "$1"); do [ "$(temp_listing)" = "$before" ] && return 0; sleep 0.1; done; return 1; }
-wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
-window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
-wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
 # Keys go to the focused window; the test display has no window manager to give it.
 press() {  # press WINDOW-NAME KEY
   local id; id=$(window_id "$1")

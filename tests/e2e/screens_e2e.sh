@@ -14,22 +14,14 @@ export WINEPREFIX=${VK_WINEPREFIX:-$src/build/wineprefix}
 run="$src/scripts/wine-run"
 temp="$WINEPREFIX/drive_c/users/$(id -un)/Temp"
 work=$(mktemp -d /tmp/vk-screens.XXXXXX)
-passed=0 failed=0
 servers=()
-
-ok() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
-finish() {
+# The saver, Wine and the test's own X servers stop with the run.
+e2e_cleanup() {
   [ -n "${saver:-}" ] && kill "$saver" 2>/dev/null
   /usr/lib/wine/wineserver -k >/dev/null 2>&1
   for s in "${servers[@]}"; do kill "$s" 2>/dev/null; done
-  rm -rf "$work"
-  echo "$passed passed, $failed failed"
-  [ $failed = 0 ]
-  exit $?
 }
-trap finish EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 
 free_display() { for n in $(seq 150 199); do [ -e "/tmp/.X$n-lock" ] || { echo "$n"; return; }; done; }
 wait_display() { for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$1" ] && return 0; sleep 0.1; done; return 1; }
@@ -51,8 +43,6 @@ start_display() {
   export DISPLAY=":$nested"
 }
 
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
 pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:; }
 near() {  # near "r g b" r g b tolerance
   local got=($1) want=($2 $3 $4) tol=$5 d

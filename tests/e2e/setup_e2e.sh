@@ -35,30 +35,14 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 desktop_key='HKCU\Control Panel\Desktop'
 old_saver='C:\windows\system32\old.scr'
 work=$(mktemp -d /tmp/vk-setup-e2e.XXXXXX)
-passed=0 failed=0
-pids=()
-
-ok() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
-finish() {
+# The prefix's own Wine server stops with the run, after its processes.
+e2e_cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   /usr/lib/wine/wineserver -k >/dev/null 2>&1
-  rm -rf "$work"
-  echo "$passed passed, $failed failed"
-  [ $failed = 0 ]
-  exit $?
 }
-trap finish EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
 
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-temp_listing() { ls -A "$temp" 2>/dev/null | sort; }
-alive() { kill -0 "$1" 2>/dev/null; }
-wait_gone() { for _ in $(seq "$2"); do alive "$1" || return 0; sleep 0.1; done; return 1; }
 wait_no_path() { for _ in $(seq "$2"); do [ -e "$1" ] || return 0; sleep 0.1; done; return 1; }
-window_id() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
-wait_window() { for _ in $(seq "$2"); do id=$(window_id "$1"); [ -n "$id" ] && return 0; sleep 0.1; done; return 1; }
-wait_no_window() { for _ in $(seq "$2"); do [ -z "$(window_id "$1")" ] && return 0; sleep 0.1; done; return 1; }
 keys() {
   local id; id=$(window_id "$1"); shift
   [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null; sleep 0.2
