@@ -48,19 +48,8 @@ void AskFolder(HWND window) {
 }
 
 void OpenDialog(HWND window) {
-  wchar_t file[MAX_PATH * 4] = {};
-  std::wstring filter = LoadWide(IDS_FILTER_SHOWS), title = LoadWide(IDS_OPEN_TITLE);
-  for (wchar_t &c : filter)
-    if (c == L'|') c = 0;
-  OPENFILENAMEW ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = window;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file / sizeof file[0];
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-  if (GetOpenFileNameW(&ofn)) OpenPath(file);
+  std::vector<std::wstring> paths;
+  if (AskForFiles(window, IDS_OPEN_TITLE, IDS_FILTER_SHOWS, false, &paths)) OpenPath(paths.front());
 }
 
 void ChoosePageColour(HWND window) {

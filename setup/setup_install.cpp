@@ -316,13 +316,18 @@ void TellScreenSaverChanged(bool active) {
 int InstallPackage(const OwnPackage &package, const wchar_t *selfPath, std::wstring *error) {
   Plan plan;
   if (!MakePlan(package, &plan, error)) return 0;
+  // Until the entry is written, a failure takes back the folders made for
+  // this install (only empty ones: an earlier install's files stay).
+  const Leftovers made = {std::wstring(), plan.dir, Programs()};
   if (!MakeFolders(plan.dir)) {
     *error = plan.dir + L" を作れません。";
+    RemoveLeftovers(made);
     return 0;
   }
   std::vector<unsigned char> uninstaller;
   if (!ReadProgramImage(selfPath, &uninstaller)) {
     *error = L"セットアッププログラム自身を読めません。";
+    RemoveLeftovers(made);
     return 0;
   }
   // 1. The files, checked again, then renamed into place together.
@@ -340,11 +345,13 @@ int InstallPackage(const OwnPackage &package, const wchar_t *selfPath, std::wstr
   }
   if (!placed) {
     if (error->empty()) *error = L"セットアッププログラムが壊れています。";
+    RemoveLeftovers(made);
     return 0;
   }
   const std::wstring uninstallerPath = plan.dir + L"\\" + plan.uninstaller;
   if (!WriteWhole(uninstallerPath, uninstaller)) {
     *error = uninstallerPath + L" を書き込めません。";
+    RemoveLeftovers(made);
     return 0;
   }
 
