@@ -20,6 +20,7 @@
 #include "resources/editor_ids.h"
 #include "setup/setup_writer.h"
 #include "shell/base/mem_block.h"
+#include "shell/base/wide_utf8.h"
 
 #ifndef VK_VERSION
 #define VK_VERSION "0"
@@ -30,14 +31,6 @@ namespace {
 constexpr UINT kSetupTitle = 5154;
 // The set-up window's picture of the first page fits this box.
 constexpr int32_t kPreviewWidth = 480, kPreviewHeight = 360;
-
-std::string Utf8(const std::wstring &wide) {
-  if (wide.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
 
 std::wstring NameOf(const std::wstring &path) { return path.substr(path.find_last_of(L"\\/") + 1); }
 
@@ -116,7 +109,7 @@ bool WriteSetupFile(const std::wstring &target, const std::wstring &saverPath, c
   details.version = VK_VERSION;
   SetupPackage package;
   std::string error;
-  bool ok = SaverSetupPackage(Utf8(SaverName(target)), uint64_t(size.QuadPart), {saver, ReadHandleAt}, details,
+  bool ok = SaverSetupPackage(WideToUtf8(SaverName(target)), uint64_t(size.QuadPart), {saver, ReadHandleAt}, details,
                               FirstPagePicture(), &package, &error) != 0;
   const std::wstring side = target + L".part";
   HANDLE out = ok ? CreateFileW(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)

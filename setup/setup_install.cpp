@@ -9,21 +9,14 @@
 #include <vector>
 
 #include "setup/setup_format.h"
+#include "shell/base/wide_utf8.h"
 
 namespace {
 const wchar_t kUninstallRoot[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t kDesktop[] = L"Control Panel\\Desktop";
 const wchar_t kClasses[] = L"Software\\Classes";
 
-std::string Utf8(const std::wstring &wide) {
-  if (wide.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
-
-bool SafeName(const std::wstring &name) { return SetupNameIsSafe(Utf8(name)); }
+bool SafeName(const std::wstring &name) { return SetupNameIsSafe(WideToUtf8(name)); }
 
 bool SameText(const std::wstring &a, const std::wstring &b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
 

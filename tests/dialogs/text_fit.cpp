@@ -6,17 +6,11 @@
 // corners. A text fits when its extent stays inside that room.
 #include "tests/dialogs/text_fit.h"
 
+#include "shell/base/wide_utf8.h"
+
 #include <cstdio>
 
 namespace {
-std::string Utf8(const std::wstring &text) {
-  if (text.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
-
 std::wstring WindowText(HWND window) {
   int length = GetWindowTextLengthW(window);
   std::wstring text(size_t(length) + 1, L'\0');
@@ -108,7 +102,7 @@ bool MeasureControl(HWND control, TextFit *fit) {
   static const char *const kinds[] = {"label", "check box", "radio button", "group title"};
   fit->id = GetDlgCtrlID(control);
   fit->kind = kinds[kind];
-  fit->text = Utf8(text);
+  fit->text = WideToUtf8(text);
   fit->need = need;
   fit->room = room;
   fit->fits = need.cx <= room.cx && need.cy <= room.cy;
